@@ -1,0 +1,181 @@
+#include "arith/angle.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace velmora {
+namespace {
+
+// Doubles hold most decimal fractions a hair off: 45.3 is stored just below
+// 45.3, so its minutes come out as 29.99999999999972. A value this close to a
+// whole number is taken as that whole number with nothing left over. The
+// margin is some hundred units in the last place of the values involved
+// (degrees up to a few hundred, minutes up to a hundred) and five orders of
+// magnitude below the tenth of a second of arc the text shows.
+constexpr double kWholeTolerance = 1e-9;
+
+struct WholeAndRest {
+  double whole;
+  double rest;
+};
+
+// Whole part of `value` toward minus infinity, or toward zero, with the
+// remainder beyond it; a value within rounding error of a whole number is
+// that number exactly.
+WholeAndRest SplitFloor(double value) {
+  const double nearest = std::nearbyint(value);
+  if (std::fabs(value - nearest) <= kWholeTolerance) {
+    return {nearest, 0.0};
+  }
+  const double whole = std::floor(value);
+  return {whole, value - whole};
+}
+
+WholeAndRest SplitTrunc(double value) {
+  const double nearest = std::nearbyint(value);
+  if (std::fabs(value - nearest) <= kWholeTolerance) {
+    return {nearest, 0.0};
+  }
+  const double whole = std::trunc(value);
+  return {whole, value - whole};
+}
+
+// Packs decimal degrees d >= 0 as degrees + minutes/100 + seconds/10000.
+double PackDegrees(double degrees) {
+  const WholeAndRest deg = SplitFloor(degrees);
+  const WholeAndRest min = SplitFloor(deg.rest * kMinutesPerDegree);
+  const double seconds = min.rest * kSecondsPerMinute;
+  return (deg.whole + min.whole / 100.0) + seconds / 10000.0;
+}
+
+// Removes whole turns while the value is above one turn, keeping exactly 360.
+// Taking 360 off repeatedly is exact for such values, and so is fmod, which
+// gets there in one step however large the value.
+double DropWholeTurns(double value) {
+  if (value <= kDegreesPerTurn) {
+    return value;
+  }
+  const double rest = std::fmod(value, kDegreesPerTurn);
+  return rest == 0.0 ? kDegreesPerTurn : rest;
+}
+
+}  // namespace
+
+std::optional<double> DmsToRad(double packed, const MessageBoxFn& show_message) {
+  const auto reject = [&]() -> std::optional<double> {
+    show_message(kBadAnglePrompt, kNoticeTitle, kInfoBoxStyle);
+    return std::nullopt;
+  };
+
+  const WholeAndRest deg = SplitTrunc(packed);
+  // NaN and infinities fail this test too.
+  if (!(deg.whole >= std::numeric_limits<std::int16_t>::min() &&
+        deg.whole <= std::numeric_limits<std::int16_t>::max())) {
+    return reject();
+  }
+  const auto degrees = static_cast<std::int16_t>(deg.whole);
+
+  // Minutes in single precision, and the rest beyond them (the seconds over
+  // 100) likewise: the working precision this conversion has always had.
+  float minutes = 0.0F;
+  float rest = 0.0F;
+  if (deg.rest != 0.0) {
+    const double t = (packed - degrees) * 100.0;
+    const WholeAndRest min = SplitTrunc(t);
+    minutes = static_cast<float>(min.whole);
+    rest = min.rest == 0.0 ? 0.0F : static_cast<float>(t - minutes);
+  }
+
+  if (degrees > 360) {
+    return reject();
+  }
+  const double seconds = 100.0 * rest;
+  if (!(minutes < 60.0F && seconds < 60.0)) {
+    return reject();
+  }
+  if (minutes <= -60.0F || seconds <= -60.0) {
+    return reject();
+  }
+
+  const double decimal_degrees = (minutes / 60.0 + degrees) + rest / 36.0;
+  return (decimal_degrees * kPi) / kDegreesPerHalfTurn;
+}
+
+std::string RadToDms(double radians) {
+  const double size = std::fabs(radians);
+  const double sign = radians > 0.0 ? 1.0 : (radians < 0.0 ? -1.0 : 0.0);
+  const double degrees = (size / kPi) * kDegreesPerHalfTurn;
+  if (!std::isfinite(degrees)) {
+    return "";
+  }
+
+  double packed = PackDegrees(degrees) * sign;
+  if (packed > kDegreesPerTurn) {
+    packed = DropWholeTurns(packed);
+  } else if (packed < 0.0) {
+    // A negative angle is written as its complement to a full turn.
+    packed = PackDegrees(kDegreesPerTurn - DropWholeTurns(degrees));
+  }
+
+  // Unpack, rounding the seconds once, then carry a rounded 60".
+  const WholeAndRest deg = SplitFloor(packed);
+  double whole_degrees = deg.whole;
+  double whole_minutes = 0.0;
+  double seconds = 0.0;
+  if (deg.rest != 0.0) {
+    const WholeAndRest min = SplitFloor(deg.rest * 100.0);
+    whole_minutes = min.whole;
+    if (min.rest != 0.0) {
+      seconds = RoundToTenth((deg.rest - whole_minutes * kPackedMinute) * 10000.0);
+    }
+  }
+  if (seconds >= kSecondsPerMinute) {
+    seconds = 0.0;
+    whole_minutes += 1.0;
+  }
+  if (whole_minutes >= kMinutesPerDegree) {
+    whole_minutes = 0.0;
+    whole_degrees += 1.0;
+  }
+  return NumberToText(whole_degrees) + "度" + NumberToText(whole_minutes) + "分" +
+         NumberToText(seconds) + "秒";
+}
+
+double RoundToTenth(double value) { return std::nearbyint(value * 10.0) / 10.0; }
+
+std::string NumberToText(double value) {
+  if (!std::isfinite(value)) {
+    return "";
+  }
+  if (value == 0.0) {
+    return "0";
+  }
+  // Fifteen significant digits: d.dddddddddddddde±x.
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  std::string sci(buf, res.ptr);
+  const bool negative = sci[0] == '-';
+  if (negative) {
+    sci.erase(0, 1);
+  }
+  const std::size_t e = sci.find('e');
+  const int exponent = std::stoi(sci.substr(e + 1));
+  std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);  // 15 digits
+  while (digits.size() > 1 && digits.back() == '0') {
+    digits.pop_back();
+  }
+  std::string text;
+  if (exponent < 0) {
+    text = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+  } else if (static_cast<std::size_t>(exponent) + 1 >= digits.size()) {
+    text = digits + std::string(static_cast<std::size_t>(exponent) + 1 - digits.size(), '0');
+  } else {
+    const auto point = static_cast<std::size_t>(exponent) + 1;
+    text = digits.substr(0, point) + "." + digits.substr(point);
+  }
+  return negative ? "-" + text : text;
+}
+
+}  // namespace velmora

@@ -1,0 +1,116 @@
+#include "platform/numtext.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace velmora {
+namespace {
+
+TEST(IsNumber, WholeTextMustBeOneNumber) {
+  const struct {
+    const char* text;
+    bool number;
+  } cases[] = {
+      {"5", true},     {"5.", true},     {".5", true},    {"-5", true},       {"+5", true},
+      {"0.25", true},  {"12.75", true},  {" 5 ", true},   {"\t-1.5\t", true}, {"1e5", true},
+      {"1E-5", true},  {"1.5e+3", true}, {"1e999", true}, {"-.5e-2", true},   {"", false},
+      {".", false},    {"-", false},     {"+", false},    {" ", false},       {"-.", false},
+      {"1e", false},   {"1e+", false},   {"e5", false},   {"1.2.3", false},   {"--5", false},
+      {"-+5", false},  {"1,000", false}, {"&H10", false}, {"$5", false},      {"12a", false},
+      {"1 2", false},  {"5-", false},    {"0x10", false}, {"nan", false},     {"inf", false},
+      {"１２", false}, {"1e5.5", false}, {"5 .", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsNumber(c.text), c.number) << '"' << c.text << '"';
+  }
+}
+
+TEST(ValueOf, ReadsTheLongestNumberAtTheStart) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"12", 12},
+      {"-5", -5},
+      {"0.25", 0.25},
+      {"12abc", 12},
+      {"1e", 1},
+      {"1e+", 1},
+      {"-", 0},
+      {"", 0},
+      {"abc", 0},
+      {" 7 ", 7},
+      {"+3.5", 3.5},
+      {"5.", 5},
+      {".5", 0.5},
+      {"1.5e2x", 150},
+      {"1.2.3", 1.2},
+      {"--5", 0},
+      {"45.3015", 45.3015},
+      {"-0", -0.0},
+      {"1e-400", 0},
+      {"1,5", 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ValueOf(c.text), c.value) << '"' << c.text << '"';
+  }
+  EXPECT_TRUE(std::signbit(ValueOf("-0")));
+  EXPECT_TRUE(std::signbit(ValueOf("-1e-400")));
+}
+
+TEST(ValueOf, NumbersBeyondTheDoubleRangeAreInfinite) {
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(ValueOf("1e999"), inf);
+  EXPECT_EQ(ValueOf("-1e999"), -inf);
+  EXPECT_EQ(ValueOf("1e99999999999999999999999"), inf);
+  EXPECT_EQ(ValueOf("0.0000001e-99999999999999999999"), 0.0);
+  EXPECT_EQ(ValueOf(std::string(400, '9')), inf);
+  EXPECT_EQ(ValueOf("0." + std::string(400, '0') + "1"), 0.0);
+  EXPECT_EQ(ValueOf(std::string(400, '0') + "1e-3"), 0.001);
+}
+
+TEST(ValueOf, CorrectlyRoundedLikeTheCLibrary) {
+  const char* cases[] = {
+      "0.1",
+      "45.3015",
+      "2.2250738585072011e-308",
+      "4.9e-324",
+      "1.7976931348623157e308",
+      "9007199254740993",
+      "0.30000000000000004",
+      "123456789012345678901234567890",
+      "3.14159265358979",
+      "1.00000000000000011102230246251565404236316680908203125",
+  };
+  for (const char* text : cases) {
+    EXPECT_EQ(ValueOf(text), std::strtod(text, nullptr)) << text;
+  }
+}
+
+TEST(ValueOf, LongTextsAreReadWhole) {
+  const std::string digits = "1" + std::string(100000, '0');
+  EXPECT_EQ(ValueOf("0." + std::string(99990, '0') + "5e99991"), 5.0);
+  EXPECT_EQ(ValueOf(std::string(100000, '0') + "42"), 42.0);
+  EXPECT_TRUE(IsNumber(digits));
+  EXPECT_FALSE(IsNumber(digits + "x"));
+  EXPECT_EQ(ValueOf(digits + "e-100000"), 1.0);
+}
+
+TEST(NumericText, IndependentOfTheRegionalSettings) {
+  // A decimal comma locale must not change how "." reads.
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+    std::setlocale(LC_NUMERIC, "C");
+  }
+  EXPECT_EQ(ValueOf("1.5"), 1.5);
+  EXPECT_TRUE(IsNumber("1.5"));
+  EXPECT_FALSE(IsNumber("1,5"));
+  std::setlocale(LC_ALL, "C");
+}
+
+}  // namespace
+}  // namespace velmora
