@@ -115,6 +115,8 @@ bool Form1::Create(HINSTANCE instance) {
   if (hwnd_ == nullptr) {
     return false;
   }
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIcon));
   CreateControls(instance);
   Layout(WindowDpi(hwnd_), nullptr);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
