@@ -166,6 +166,7 @@ void Form1::CreateControls(HINSTANCE instance) {
       known_text_[Index(*c.field)] = text;
       // Numbers only: the input method stays out of the way.
       ImmAssociateContextEx(control, nullptr, 0);
+      SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no length limit
     }
     if (c.kind == ControlKind::Button) {
       button_ = control;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -313,6 +314,27 @@ HWND App::Focus() const {
   info.cbSize = sizeof info;
   GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
   return info.hwndFocus;
+}
+
+void App::SetFocusTo(int id) {
+  Foreground();  // input attached: the program's focus may be set from here
+  SetFocus(Control(id));
+  WaitFor([&] { return FocusId() == id; });
+}
+
+bool App::SetClipboard(const std::string& utf8) {
+  const std::wstring text = Widen(utf8);
+  if (!OpenClipboard(nullptr)) {
+    return false;
+  }
+  EmptyClipboard();
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+  GlobalUnlock(memory);
+  const bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  return ok;
 }
 
 std::pair<int, int> App::Selection(int id) const {

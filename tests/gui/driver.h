@@ -85,6 +85,8 @@ class App {
   // keys its own handlers queued while doing so.
   void Sync();
   HWND Focus() const;
+  void SetFocusTo(int id);             // as a click into the control would
+  static bool SetClipboard(const std::string& utf8);
   int FocusId() const { return GetDlgCtrlID(Focus()); }
   std::pair<int, int> Selection(int id) const;
 
