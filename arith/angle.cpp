@@ -152,30 +152,43 @@ std::string NumberToText(double value) {
   if (value == 0.0) {
     return "0";
   }
-  // Fifteen significant digits: d.dddddddddddddde±x.
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-  std::string sci(buf, res.ptr);
-  const bool negative = sci[0] == '-';
-  if (negative) {
-    sci.erase(0, 1);
+  // Whole numbers below 10^15 have at most 15 digits: written as they are.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+    return std::string(buf, res.ptr);
   }
+  // Fifteen significant digits: [-]d.dddddddddddddde±x.
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+  const bool negative = sci[0] == '-';
+  const std::size_t first = negative ? 1 : 0;
   const std::size_t e = sci.find('e');
-  const int exponent = std::stoi(sci.substr(e + 1));
-  std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);  // 15 digits
+  int exponent = 0;
+  std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
+                  exponent);
+  std::string digits;
+  digits.reserve(16);
+  digits += sci[first];
+  digits.append(sci.substr(first + 2, e - first - 2));
   while (digits.size() > 1 && digits.back() == '0') {
     digits.pop_back();
   }
-  std::string text;
+  std::string text = negative ? "-" : "";
   if (exponent < 0) {
-    text = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    text += "0.";
+    text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    text += digits;
   } else if (static_cast<std::size_t>(exponent) + 1 >= digits.size()) {
-    text = digits + std::string(static_cast<std::size_t>(exponent) + 1 - digits.size(), '0');
+    text += digits;
+    text.append(static_cast<std::size_t>(exponent) + 1 - digits.size(), '0');
   } else {
     const auto point = static_cast<std::size_t>(exponent) + 1;
-    text = digits.substr(0, point) + "." + digits.substr(point);
+    text.append(digits, 0, point);
+    text += '.';
+    text.append(digits, point);
   }
-  return negative ? "-" + text : text;
+  return text;
 }
 
 }  // namespace velmora

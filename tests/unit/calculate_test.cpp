@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "memory_form.h"
+#include "tests/support/memory_form.h"
 #include "window/rules.h"
 
 namespace velmora {

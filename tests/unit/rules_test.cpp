@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "memory_form.h"
+#include "tests/support/memory_form.h"
 #include "window/calculate.h"
 
 namespace velmora {
