@@ -1,0 +1,179 @@
+// Runs the arithmetic and the Calculate command on many generated inputs and
+// prints every result exactly (radians as bit patterns), so the 32-bit exe's
+// build and the native build can be compared line by line.
+//
+//   velmora_agree generate N SEED > cases   six field texts a line, tab-separated
+//   velmora_agree run < cases > results
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "arith/angle.h"
+#include "arith/curve.h"
+#include "platform/numtext.h"
+#include "tests/support/memory_form.h"
+#include "window/calculate.h"
+#include "window/rules.h"
+
+namespace velmora {
+namespace {
+
+std::string Bits(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%016" PRIx64, bits);
+  return buf;
+}
+
+// A station or radius as typed, to the millimetre.
+std::string Text(double value) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.3f", value);
+  return buf;
+}
+
+// Values a surveyor types, and values at every edge of the checks.
+std::vector<std::string> Case(std::mt19937_64& random) {
+  const auto pick = [&random](const std::vector<std::string>& from) {
+    return from[static_cast<std::size_t>(random() % from.size())];
+  };
+  const auto uniform = [&random](double low, double high) {
+    return low + (high - low) * static_cast<double>(random() >> 11) * 0x1.0p-53;
+  };
+  const auto whole = [&random](int low, int high) {
+    return low + static_cast<int>(random() % static_cast<std::uint64_t>(high - low + 1));
+  };
+  // Packed angles: degrees, two digits of minutes, seconds with decimals.
+  const auto packed = [&]() {
+    char buf[48];
+    const int minutes = whole(0, 60);
+    const double seconds = whole(0, 3) == 0 ? whole(0, 60) : uniform(0, 60);
+    std::snprintf(buf, sizeof buf, "%s%d.%02d%07.4f", whole(0, 9) == 0 ? "-" : "", whole(0, 361),
+                  minutes, seconds);
+    std::string text = buf;
+    text.erase(text.rfind('.'), 1);  // the seconds' own point goes: 82.0640.5 -> 82.06405
+    return text;
+  };
+  const std::vector<std::string> edge_angles = {
+      "0",        "360",   "360.0001", "359.5959", "359.59599", "360.5959", "45.3",
+      "45.3015",  "0.05",  "45.6",     "45.306",   "45.30599",  "45.3075",  "-45.75",
+      "-45.3015", "30.75", "-0",       "1e999",    "-1e999",    "-32768",   "-32769",
+      "0.0001",   "90",    "180",      "270",      "-360",      "-365.3"};
+  const std::vector<std::string> edge_radii = {
+      "0", "-", "1e-309", "4e-324", "1e308", "-200", "1e999", "0.001", "-0", "5e-309", ""};
+
+  const double start = std::round(uniform(-1000, 100000) * 1000) / 1000;
+  const double length = whole(0, 20) == 0 ? 0 : std::round(uniform(1, 2000) * 1000) / 1000;
+  const double end = start + length;
+  double point = start + std::round(uniform(0, length) * 1000) / 1000;
+  switch (whole(0, 7)) {
+    case 0:
+      point = start;
+      break;
+    case 1:
+      point = end;
+      break;
+    case 2:
+      point = start - 0.001;
+      break;
+    case 3:
+      point = end + 0.001;
+      break;
+    default:
+      break;
+  }
+  const auto radius = [&]() {
+    switch (whole(0, 5)) {
+      case 0:
+        return std::string("0");
+      case 1:
+        return pick(edge_radii);
+      default:
+        return Text(std::round(uniform(-3000, 3000) * 100) / 100);
+    }
+  };
+  const std::string azimuth = whole(0, 4) == 0 ? pick(edge_angles) : packed();
+  return {Text(start), Text(end), radius(), radius(), Text(point), azimuth};
+}
+
+void Run(const std::vector<std::string>& f) {
+  // The pieces on their own...
+  const MessageBoxFn quiet = [](const std::string&, const std::string&, int) {};
+  const auto radians = DmsToRad(ValueOf(f[5]), quiet);
+  std::string line = radians ? Bits(*radians) : "rejected";
+  const auto azimuth = CurveAzimuth(ValueOf(f[0]), ValueOf(f[1]), ValueOf(f[2]), ValueOf(f[3]),
+                                    ValueOf(f[4]), radians.value_or(0.0));
+  line += '\t';
+  line += azimuth ? Bits(*azimuth) + '\t' + RadToDms(*azimuth) : "fault";
+  // ...and the whole command as the window runs it.
+  testing::MemoryForm form;
+  form.on_change = [](testing::MemoryForm& m, Field field) {
+    if (field != Field::Textcia) {
+      ChangeRule(m, field);
+    }
+  };
+  for (std::size_t i = 0; i < 6; ++i) {
+    form.texts[i] = f[i];
+  }
+  Calculate(form);
+  line += "\t[" + form.texts[6] + "]";
+  for (const auto& message : form.messages) {
+    line += '\t' + message.prompt;
+  }
+  for (std::size_t i = 0; i < 6; ++i) {
+    line += '\t' + form.texts[i];
+  }
+  std::fputs((line + '\n').c_str(), stdout);
+}
+
+}  // namespace
+}  // namespace velmora
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
+#endif
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "generate" && argc == 4) {
+    std::mt19937_64 random(std::stoull(argv[3]));
+    const int count = std::stoi(argv[2]);
+    for (int i = 0; i < count; ++i) {
+      const auto fields = velmora::Case(random);
+      std::string line;
+      for (std::size_t k = 0; k < fields.size(); ++k) {
+        line += (k == 0 ? "" : "\t") + fields[k];
+      }
+      std::fputs((line + '\n').c_str(), stdout);
+    }
+    return 0;
+  }
+  if (mode == "run") {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+      std::vector<std::string> fields;
+      std::stringstream split(line);
+      std::string field;
+      while (std::getline(split, field, '\t')) {
+        fields.push_back(field);
+      }
+      fields.resize(6);
+      velmora::Run(fields);
+    }
+    return 0;
+  }
+  std::fprintf(stderr, "usage: velmora_agree generate N SEED | run < cases\n");
+  return 2;
+}
