@@ -311,3 +311,53 @@ TEST(Executable, VersionRecordAndIcon) {
 
 }  // namespace
 }  // namespace velmora::gui
+
+namespace velmora::gui {
+namespace {
+
+// Run in a Wine prefix whose screen has VELMORA_DPI dots per inch (144):
+// everything 1.5 times as large, nothing clipped, the button still over
+// the lower frame.
+TEST(HighDpi, LayoutAndFontsScaleWithTheScreen) {
+  const char* dpi_text = std::getenv("VELMORA_DPI");
+  ASSERT_NE(dpi_text, nullptr) << "run in a prefix with VELMORA_DPI set";
+  const int dpi = std::atoi(dpi_text);
+  App app;
+  ASSERT_NE(app.Window(), nullptr);
+  const double pixels_per_twip = dpi / 1440.0;
+  RECT client;
+  GetClientRect(app.Window(), &client);
+  EXPECT_NEAR(client.right, 5085 * pixels_per_twip, 1.0);
+  EXPECT_NEAR(client.bottom, 4200 * pixels_per_twip, 1.0);
+  for (const auto& c : kLayout) {
+    SCOPED_TRACE(c.caption[0] != '\0' ? c.caption : std::to_string(c.id).c_str());
+    RECT r;
+    GetWindowRect(app.Control(c.id), &r);
+    MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_NEAR(r.left, c.left * pixels_per_twip, 1.0);
+    EXPECT_NEAR(r.top, c.top * pixels_per_twip, 1.0);
+    EXPECT_NEAR(r.right - r.left, c.width * pixels_per_twip, 1.0);
+    EXPECT_NEAR(r.bottom - r.top, c.height * pixels_per_twip, 1.0);
+    // Nothing reaches beyond the client area.
+    EXPECT_LE(r.right, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+  }
+  RECT button;
+  GetWindowRect(app.Control(kComFWJ), &button);
+  MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&button), 2);
+  EXPECT_EQ(
+      ChildWindowFromPointEx(
+          app.Window(), POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2},
+          CWP_SKIPINVISIBLE),
+      app.Control(kComFWJ));
+  // And it still calculates.
+  app.FillInputs({"1000", "1200", "500", "500", "1100", "45.3015"});
+  app.Click();
+  EXPECT_EQ(app.Text(kTextcia), "56度57分48秒");
+  if (const char* path = std::getenv("VELMORA_SCREENSHOT")) {
+    EXPECT_TRUE(app.Screenshot(path));
+  }
+}
+
+}  // namespace
+}  // namespace velmora::gui
