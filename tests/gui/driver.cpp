@@ -243,9 +243,15 @@ void App::Foreground() {
     attached_ = AttachThreadInput(GetCurrentThreadId(), GetWindowThreadProcessId(window_, nullptr),
                                   TRUE) != FALSE;
   }
-  if (GetForegroundWindow() != window_) {
+  // The window, or a message box of the program's, must be in front.
+  const auto in_front = [this] {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+    return pid == process_.dwProcessId;
+  };
+  if (!in_front()) {
     SetForegroundWindow(window_);
-    WaitFor([this] { return GetForegroundWindow() == window_; });
+    WaitFor(in_front);
   }
 }
 
@@ -299,13 +305,15 @@ void App::Sync() {
   // F24 is a key the program ignores. Once its press shows in the shared
   // key state, the program has taken everything sent before it. Twice: keys
   // the program queued itself while handling ours come after the first.
-  for (int round = 0; round < 2; ++round) {
+  // A message box that opens meanwhile holds the rest until it is closed.
+  const auto box_open = [this] { return OpenBoxes() > 0; };
+  for (int round = 0; round < 2 && !box_open(); ++round) {
     std::vector<INPUT> down = {KeyInput(VK_F24, 0, 0)};
     SendKeys(down);
-    WaitFor([] { return GetKeyState(VK_F24) < 0; }, 20000ms);
+    WaitFor([&] { return GetKeyState(VK_F24) < 0 || box_open(); }, 20000ms);
     std::vector<INPUT> up = {KeyInput(VK_F24, 0, KEYEVENTF_KEYUP)};
     SendKeys(up);
-    WaitFor([] { return GetKeyState(VK_F24) >= 0; }, 20000ms);
+    WaitFor([&] { return GetKeyState(VK_F24) >= 0 || box_open(); }, 20000ms);
   }
 }
 
