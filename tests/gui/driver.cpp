@@ -249,10 +249,15 @@ void App::Foreground() {
     GetWindowThreadProcessId(GetForegroundWindow(), &pid);
     return pid == process_.dwProcessId;
   };
-  if (!in_front()) {
+  // Asked again while waiting: a window that is still going away (the last
+  // test's) may take the request first.
+  WaitFor([&] {
+    if (in_front()) {
+      return true;
+    }
     SetForegroundWindow(window_);
-    WaitFor(in_front);
-  }
+    return false;
+  });
 }
 
 void App::SendKeys(std::vector<INPUT>& inputs) {
@@ -326,8 +331,14 @@ HWND App::Focus() const {
 
 void App::SetFocusTo(int id) {
   Foreground();  // input attached: the program's focus may be set from here
-  SetFocus(Control(id));
-  WaitFor([&] { return FocusId() == id; });
+  WaitFor([&] {
+    if (FocusId() == id) {
+      return true;
+    }
+    Foreground();
+    SetFocus(Control(id));
+    return false;
+  });
 }
 
 bool App::SetClipboard(const std::string& utf8) {

@@ -96,14 +96,18 @@ TEST(Form1Window, ResultFieldIsReadOnlyAndOutOfTheTabOrder) {
   for (const int id : {kTextka, kTextkb, kTextra, kTextrb, kTextki, kTextca}) {
     EXPECT_FALSE(GetWindowLongW(app.Control(id), GWL_STYLE) & ES_READONLY) << id;
   }
-  // Its background is the menu colour.
-  const HDC dc = GetDC(app.Window());
+  // Its background is the menu colour, once the window has been painted.
   RECT r;
   GetWindowRect(app.Control(kTextcia), &r);
   MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&r), 2);
-  const COLORREF inside = GetPixel(dc, r.left + 5, (r.top + r.bottom) / 2);
-  ReleaseDC(app.Window(), dc);
-  EXPECT_EQ(inside, GetSysColor(COLOR_MENU));
+  COLORREF inside = CLR_INVALID;
+  EXPECT_TRUE(WaitFor([&] {
+    const HDC dc = GetDC(app.Window());
+    inside = GetPixel(dc, r.left + 5, (r.top + r.bottom) / 2);
+    ReleaseDC(app.Window(), dc);
+    return inside == GetSysColor(COLOR_MENU);
+  })) << std::hex
+      << inside;
 }
 
 TEST(Form1Window, ButtonLiesOverTheResultFrame) {
