@@ -21,26 +21,20 @@ struct WholeAndRest {
   double rest;
 };
 
-// Whole part of `value` toward minus infinity, or toward zero, with the
-// remainder beyond it; a value within rounding error of a whole number is
-// that number exactly.
-WholeAndRest SplitFloor(double value) {
+// Whole part of `value` (std::floor: toward minus infinity; std::trunc:
+// toward zero) with the remainder beyond it; a value within rounding error
+// of a whole number is that number exactly, with nothing left over.
+WholeAndRest Split(double value, double (*whole_part)(double)) {
   const double nearest = std::nearbyint(value);
   if (std::fabs(value - nearest) <= kWholeTolerance) {
     return {nearest, 0.0};
   }
-  const double whole = std::floor(value);
+  const double whole = whole_part(value);
   return {whole, value - whole};
 }
 
-WholeAndRest SplitTrunc(double value) {
-  const double nearest = std::nearbyint(value);
-  if (std::fabs(value - nearest) <= kWholeTolerance) {
-    return {nearest, 0.0};
-  }
-  const double whole = std::trunc(value);
-  return {whole, value - whole};
-}
+WholeAndRest SplitFloor(double value) { return Split(value, std::floor); }
+WholeAndRest SplitTrunc(double value) { return Split(value, std::trunc); }
 
 // Packs decimal degrees d >= 0 as degrees + minutes/100 + seconds/10000.
 double PackDegrees(double degrees) {
