@@ -1,0 +1,168 @@
+#include "window/design.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+const ControlDesign& Named(std::string_view name) {
+  for (const ControlDesign& c : Form1Controls()) {
+    if (name == c.name) {
+      return c;
+    }
+  }
+  ADD_FAILURE() << "no control " << name;
+  return Form1Controls().front();
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+bool Inside(const Rect& inner, const Rect& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top &&
+         inner.left + inner.width <= outer.left + outer.width &&
+         inner.top + inner.height <= outer.top + outer.height;
+}
+
+TEST(Design, NamesIdsAndTabIndicesAreUniqueAndTabIndicesRunFromZero) {
+  std::set<std::string> names;
+  std::set<int> ids;
+  std::set<int> tab_indices;
+  for (const ControlDesign& c : Form1Controls()) {
+    EXPECT_TRUE(names.insert(c.name).second) << c.name;
+    EXPECT_TRUE(ids.insert(c.id).second) << c.name;
+    EXPECT_TRUE(tab_indices.insert(c.tab_index).second) << c.name;
+  }
+  ASSERT_EQ(tab_indices.size(), Form1Controls().size());
+  EXPECT_EQ(*tab_indices.begin(), 0);
+  EXPECT_EQ(*tab_indices.rbegin(), static_cast<int>(tab_indices.size()) - 1)
+      << "a gap in the tab indices";
+}
+
+TEST(Design, EveryFieldIsOneTextBoxFoundByFieldAndById) {
+  for (int i = 0; i <= static_cast<int>(Field::Textcia); ++i) {
+    const auto field = static_cast<Field>(i);
+    const ControlDesign& c = ControlForField(field);
+    EXPECT_EQ(c.field, field) << c.name;
+    EXPECT_EQ(c.kind, ControlKind::TextBox) << c.name;
+    EXPECT_STREQ(c.caption, "") << "text boxes start empty: " << c.name;
+    EXPECT_EQ(ControlWithId(c.id), &c) << c.name;
+  }
+  EXPECT_EQ(ControlWithId(0), nullptr);
+  // The result field alone is read-only, skipped by Tab and menu-coloured.
+  for (const ControlDesign& c : Form1Controls()) {
+    const bool result = c.field == Field::Textcia;
+    EXPECT_EQ(c.flags, result ? kReadOnly | kNoTabStop | kMenuColour : kNoFlags) << c.name;
+  }
+}
+
+TEST(Design, TabCyclesThroughTheInputFieldsAndTheButtonBothWays) {
+  const std::vector<std::string_view> cycle = {"Textka", "Textkb", "Textra", "Textrb",
+                                               "Textki", "Textca", "ComFWJ"};
+  for (std::size_t i = 0; i < cycle.size(); ++i) {
+    const ControlDesign& from = Named(cycle[i]);
+    EXPECT_STREQ(NextTabStop(from.tab_index, false).name, cycle[(i + 1) % cycle.size()].data())
+        << "Tab from " << from.name;
+    EXPECT_STREQ(NextTabStop(from.tab_index, true).name,
+                 cycle[(i + cycle.size() - 1) % cycle.size()].data())
+        << "Shift+Tab from " << from.name;
+  }
+  // From the result field (which Tab never reaches, but a click does) and
+  // from controls that hold no focus, Tab goes on to the next stop.
+  const struct {
+    const char* from;
+    const char* forwards;
+    const char* backwards;
+  } others[] = {
+      {"Textcia", "Textka", "ComFWJ"},
+      {"Frame1", "Textka", "ComFWJ"},
+      {"LabFWJ(0)", "Textka", "ComFWJ"},
+  };
+  for (const auto& o : others) {
+    const int from = Named(o.from).tab_index;
+    EXPECT_STREQ(NextTabStop(from, false).name, o.forwards) << "Tab from " << o.from;
+    EXPECT_STREQ(NextTabStop(from, true).name, o.backwards) << "Shift+Tab from " << o.from;
+  }
+  // No control with the focus at all: Tab starts at the first stop.
+  EXPECT_STREQ(NextTabStop(-1, false).name, "Textka");
+}
+
+TEST(Design, TwipsToPixelsRoundsLikeMulDiv) {
+  const struct {
+    int twips, dpi, pixels;
+  } cases[] = {
+      {5085, 96, 339},  {4200, 96, 280},  {3325, 96, 222},  {3325, 144, 333},
+      {5085, 144, 509}, {105, 120, 9},    {6, 120, 1},      {5, 120, 0},
+      {-6, 120, -1},    {-5, 120, 0},     {1440, 192, 192}, {0, 144, 0},
+      {4815, 96, 321},  {1215, 120, 101}, {375, 120, 31},   {1095, 144, 110},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
+  }
+}
+
+TEST(Design, AtNinetySixDpiEveryRectangleIsItsTwipsOverFifteen) {
+  for (const ControlDesign& c : Form1Controls()) {
+    int left = c.left;
+    int top = c.top;
+    if (c.container != Container::Form1) {
+      const ControlDesign& frame = Named(c.container == Container::Frame1 ? "Frame1" : "Frame2");
+      left += frame.left;
+      top += frame.top;
+    }
+    const Rect r = PixelRect(c, 96);
+    const auto pixels = [](int twips) { return std::lround(twips / 15.0); };
+    EXPECT_EQ(r.left, pixels(left)) << c.name;
+    EXPECT_EQ(r.top, pixels(top)) << c.name;
+    EXPECT_EQ(r.width, pixels(c.width)) << c.name;
+    EXPECT_EQ(r.height, pixels(c.height)) << c.name;
+  }
+}
+
+TEST(Design, NothingIsClippedAtAnyResolution) {
+  for (const int dpi : {96, 120, 144, 168, 192, 288}) {
+    const Rect client = {0, 0, TwipsToPixels(kFormClientWidth, dpi),
+                         TwipsToPixels(kFormClientHeight, dpi)};
+    for (const ControlDesign& c : Form1Controls()) {
+      const Rect r = PixelRect(c, dpi);
+      EXPECT_GT(r.width, 0) << c.name << " at " << dpi;
+      EXPECT_GT(r.height, 0) << c.name << " at " << dpi;
+      EXPECT_TRUE(Inside(r, client)) << c.name << " outside the window at " << dpi;
+      if (c.container != Container::Form1) {
+        const ControlDesign& frame = Named(c.container == Container::Frame1 ? "Frame1" : "Frame2");
+        EXPECT_TRUE(Inside(r, PixelRect(frame, dpi))) << c.name << " outside its frame at " << dpi;
+      }
+    }
+  }
+}
+
+TEST(Design, StackingPutsFieldsOverLabelsAndTheButtonOverItsFrame) {
+  const auto controls = Form1Controls();
+  const auto position = [&controls](const ControlDesign& c) { return &c - controls.data(); };
+  int overlaps = 0;
+  for (const ControlDesign& label : controls) {
+    if (label.kind != ControlKind::Label) {
+      continue;
+    }
+    for (const ControlDesign& box : controls) {
+      if (box.kind == ControlKind::TextBox && Overlap(PixelRect(label, 96), PixelRect(box, 96))) {
+        ++overlaps;
+        EXPECT_LT(position(box), position(label)) << box.name << " under " << label.name;
+      }
+    }
+  }
+  EXPECT_EQ(overlaps, 7) << "each label reaches into its own field, and only that";
+  EXPECT_TRUE(Overlap(PixelRect(Named("ComFWJ"), 96), PixelRect(Named("Frame2"), 96)));
+  EXPECT_LT(position(Named("ComFWJ")), position(Named("Frame2")));
+}
+
+}  // namespace
+}  // namespace velmora
