@@ -433,6 +433,8 @@ bool Form1::PreTranslate(MSG& msg) {
       }
       return msg.wParam == VK_F24;  // ignored: a marker key for test drivers
     case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
       return msg.wParam == VK_F24;
     case WM_CHAR:
       if (msg.wParam == L'\t') {
