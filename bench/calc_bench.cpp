@@ -2,12 +2,15 @@
 // command on the in-memory form. Not a test: nothing here passes or fails.
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cstddef>
+#include <string>
+
 #include "arith/angle.h"
 #include "arith/curve.h"
 #include "platform/numtext.h"
-#include "tests/support/memory_form.h"
 #include "window/calculate.h"
-#include "window/rules.h"
+#include "window/memory_form.h"
 
 namespace velmora {
 namespace {
@@ -40,26 +43,34 @@ void BM_RadToDms(benchmark::State& state) {
 }
 BENCHMARK(BM_RadToDms);
 
-void BM_IsNumberAndValueOf(benchmark::State& state) {
-  const std::string text = "45.3015";
+// The texts of a typical element; each iteration reads one of them.
+const std::array<std::string, 6> kFieldTexts = {"1000",    "1200", "500",
+                                                "-300.25", "1100", "45.3015"};
+
+void BM_IsNumber(benchmark::State& state) {
+  std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(IsNumber(text));
-    benchmark::DoNotOptimize(ValueOf(text));
+    benchmark::DoNotOptimize(IsNumber(kFieldTexts[i]));
+    i = i + 1 == kFieldTexts.size() ? 0 : i + 1;
   }
 }
-BENCHMARK(BM_IsNumberAndValueOf);
+BENCHMARK(BM_IsNumber);
+
+void BM_ValueOf(benchmark::State& state) {
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ValueOf(kFieldTexts[i]));
+    i = i + 1 == kFieldTexts.size() ? 0 : i + 1;
+  }
+}
+BENCHMARK(BM_ValueOf);
 
 void BM_WholeCalculation(benchmark::State& state) {
-  testing::MemoryForm form;
-  form.on_change = [](testing::MemoryForm& f, Field field) {
-    if (field != Field::Textcia) {
-      ChangeRule(f, field);
-    }
-  };
+  MemoryForm form;
+  form.logging = false;
   form.Fill({"1000", "1200", "500", "500", "1100", "45.3015"});
   for (auto _ : state) {
-    form.log.clear();
-    Calculate(form);
+    form.Click();
     benchmark::DoNotOptimize(form.texts[6]);
   }
   state.SetLabel(form.texts[6]);

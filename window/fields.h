@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,18 @@ enum class Field {
 
 inline constexpr std::array<Field, 6> kInputFields = {Field::Textka, Field::Textkb, Field::Textra,
                                                       Field::Textrb, Field::Textki, Field::Textca};
+inline constexpr std::size_t kFieldCount = 7;
+
+constexpr std::size_t Index(Field field) { return static_cast<std::size_t>(field); }
+
+// The six fields the user types into; Textcia only shows the result.
+constexpr bool IsInputField(Field field) { return field != Field::Textcia; }
+
+// The two radius fields: they take only number keys, and may hold a lone
+// "-" so that a negative radius can be typed sign first.
+constexpr bool IsRadiusField(Field field) {
+  return field == Field::Textra || field == Field::Textrb;
+}
 
 class FieldOps {
  public:

@@ -22,7 +22,7 @@ int CharacterCount(std::string_view text) {
 }  // namespace
 
 std::string_view ExemptText(Field field) {
-  return field == Field::Textra || field == Field::Textrb ? "-" : "";
+  return IsRadiusField(field) ? "-" : "";
 }
 
 void ChangeRule(FieldOps& form, Field field) {

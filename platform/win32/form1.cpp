@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "platform/win32/text.h"
-#include "window/calculate.h"
 #include "window/design.h"
 #include "window/fields.h"
-#include "window/rules.h"
+#include "window/router.h"
 
 namespace velmora::win32 {
 namespace {
@@ -21,10 +20,6 @@ constexpr wchar_t kClassName[] = L"Velmora.Form1";
 constexpr int kIconId = 1;
 constexpr UINT kSelectAllAfterClick = WM_APP + 1;
 constexpr int kBaseDpi = 96;
-
-constexpr std::size_t kFieldCount = 7;
-
-std::size_t Index(Field field) { return static_cast<std::size_t>(field); }
 
 // Per-monitor DPI functions appeared in Windows 10; look them up so the
 // program still starts where they are missing.
@@ -354,11 +349,11 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void Form1::OnCommand(HWND control, int code) {
   if (control == button_ && code == BN_CLICKED) {
-    Calculate(*this);
+    Router(*this).Clicked();
     return;
   }
   const ControlDesign* design = DesignOf(control);
-  if (design == nullptr || !design->field || *design->field == Field::Textcia) {
+  if (design == nullptr || !design->field) {
     return;
   }
   if (code == EN_CHANGE) {
@@ -380,33 +375,34 @@ void Form1::OnFieldChange(Field field) {
     return;
   }
   known_text_[Index(field)] = std::move(text);
-  ChangeRule(*this, field);
+  Router(*this).TextChanged(field);
 }
 
-void Form1::OnFieldGotFocus(Field field) { SelectAllRule(*this, field); }
+void Form1::OnFieldGotFocus(Field field) { Router(*this).GotFocus(field); }
 
-// The window sees each typed character first; then a radius field's filter.
+// Every typed character goes to the router before the focused control.
 // Returns true when the key is used up here.
 bool Form1::OnKeyPress(HWND target, WPARAM& key) {
-  auto code = static_cast<std::int16_t>(static_cast<std::uint16_t>(key));
-  EnterAsTab(*this, code);
   const ControlDesign* design = DesignOf(target);
-  if (design != nullptr && design->field &&
-      (*design->field == Field::Textra || *design->field == Field::Textrb)) {
-    RadiusKeyFilter(code);
-    if (code == 0) {
-      return true;
-    }
+  KeyTarget to;
+  if (target == button_) {
+    to = KeyTarget::OnButton();
+  } else if (design != nullptr && design->field) {
+    to = KeyTarget::InField(*design->field);
   }
-  if (code == kKeyEnter) {
-    // A single-line field takes no Enter; a focused button is pressed by it.
-    if (target == button_) {
+  const auto code = static_cast<std::int16_t>(static_cast<std::uint16_t>(key));
+  const KeyAnswer answer = Router(*this).KeyTyped(to, code);
+  switch (answer.action) {
+    case KeyAction::Keep:
+      key = static_cast<WPARAM>(static_cast<std::uint16_t>(answer.key));
+      return false;
+    case KeyAction::Click:
       SendMessageW(button_, BM_CLICK, 0, 0);
-    }
-    return true;
+      return true;
+    case KeyAction::Drop:
+      return true;
   }
-  key = static_cast<WPARAM>(static_cast<std::uint16_t>(code));
-  return false;
+  return true;
 }
 
 void Form1::OnTab(bool backwards) {

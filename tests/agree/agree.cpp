@@ -22,9 +22,8 @@
 #include "arith/angle.h"
 #include "arith/curve.h"
 #include "platform/numtext.h"
-#include "tests/support/memory_form.h"
 #include "window/calculate.h"
-#include "window/rules.h"
+#include "window/memory_form.h"
 
 namespace velmora {
 namespace {
@@ -67,12 +66,17 @@ std::vector<std::string> Case(std::mt19937_64& random) {
     return text;
   };
   const std::vector<std::string> edge_angles = {
-      "0",        "360",   "360.0001", "359.5959", "359.59599", "360.5959", "45.3",
-      "45.3015",  "0.05",  "45.6",     "45.306",   "45.30599",  "45.3075",  "-45.75",
-      "-45.3015", "30.75", "-0",       "1e999",    "-1e999",    "-32768",   "-32769",
-      "0.0001",   "90",    "180",      "270",      "-360",      "-365.3"};
+      "0",        "360",       "360.0001",    "359.5959",  "359.59599", "360.5959", "45.3",
+      "45.3015",  "0.05",      "45.6",        "45.306",    "45.30599",  "45.3075",  "-45.75",
+      "-45.3015", "30.75",     "-0",          "1e999",     "-1e999",    "-32768",   "-32769",
+      "0.0001",   "90",        "180",         "270",       "-360",      "-365.3",   "45.59",
+      "45.5959",  "45.305999", "45.30599999", "359.59595", "0.00005"};
   const std::vector<std::string> edge_radii = {
-      "0", "-", "1e-309", "4e-324", "1e308", "-200", "1e999", "0.001", "-0", "5e-309", ""};
+      "0",      "-", "1e-309",  "4e-324",  "1e308",  "-200",   "1e999",  "0.001", "-0",
+      "5e-309", "",  "-1e-309", "-5e-309", "-1e308", "-1e999", "1e-300", "-0.001"};
+  // Texts a field may hold when typed or pasted by hand, in any field.
+  const std::vector<std::string> edge_texts = {
+      "", "-", "1e999", "-1e999", "0.05", "45.3", " 12 ", "+5", "5.", ".5", "1e", "12abc", "-0"};
 
   const double start = std::round(uniform(-1000, 100000) * 1000) / 1000;
   const double length = whole(0, 20) == 0 ? 0 : std::round(uniform(1, 2000) * 1000) / 1000;
@@ -105,29 +109,34 @@ std::vector<std::string> Case(std::mt19937_64& random) {
     }
   };
   const std::string azimuth = whole(0, 4) == 0 ? pick(edge_angles) : packed();
-  return {Text(start), Text(end), radius(), radius(), Text(point), azimuth};
+  std::vector<std::string> fields = {Text(start), Text(end),   radius(),
+                                     radius(),    Text(point), azimuth};
+  if (whole(0, 9) == 0) {
+    fields[static_cast<std::size_t>(whole(0, 5))] = pick(edge_texts);
+  }
+  return fields;
 }
 
 void Run(const std::vector<std::string>& f) {
   // The pieces on their own...
   const MessageBoxFn quiet = [](const std::string&, const std::string&, int) {};
   const auto radians = DmsToRad(ValueOf(f[5]), quiet);
-  std::string line = radians ? Bits(*radians) : "rejected";
+  std::string line;
+  for (const std::string& text : f) {
+    line += (IsNumber(text) ? "n" : "-") + Bits(ValueOf(text)) + ' ';
+  }
+  line += radians ? Bits(*radians) + '\t' + RadToDms(*radians) : "rejected";
   const auto azimuth = CurveAzimuth(ValueOf(f[0]), ValueOf(f[1]), ValueOf(f[2]), ValueOf(f[3]),
                                     ValueOf(f[4]), radians.value_or(0.0));
   line += '\t';
   line += azimuth ? Bits(*azimuth) + '\t' + RadToDms(*azimuth) : "fault";
   // ...and the whole command as the window runs it.
-  testing::MemoryForm form;
-  form.on_change = [](testing::MemoryForm& m, Field field) {
-    if (field != Field::Textcia) {
-      ChangeRule(m, field);
-    }
-  };
+  MemoryForm form;
+  form.logging = false;
   for (std::size_t i = 0; i < 6; ++i) {
     form.texts[i] = f[i];
   }
-  Calculate(form);
+  form.Click();
   line += "\t[" + form.texts[6] + "]";
   for (const auto& message : form.messages) {
     line += '\t' + message.prompt;

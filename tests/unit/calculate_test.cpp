@@ -5,13 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/memory_form.h"
-#include "window/rules.h"
+#include "window/memory_form.h"
 
 namespace velmora {
 namespace {
 
-using testing::MemoryForm;
 using Inputs = std::array<std::string, 6>;
 
 constexpr const char* kBadAngle = "角度输入有误，请重新输入。";
@@ -20,15 +18,9 @@ constexpr const char* kUpper = "计算点桩号不能大于终点桩号，请重
 constexpr const char* kEmpty = "输入数据不能为空";
 constexpr const char* kCannot = "无法计算，请检查桩号和半径。";
 
-// A form whose fields follow their change rule, as the window's do.
 MemoryForm FormWith(const Inputs& inputs) {
   MemoryForm form;
   form.Fill(inputs);
-  form.on_change = [](MemoryForm& f, Field field) {
-    if (field != Field::Textcia) {
-      ChangeRule(f, field);
-    }
-  };
   return form;
 }
 

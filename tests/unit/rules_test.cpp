@@ -1,39 +1,15 @@
-#include "window/rules.h"
-
+// The field rules and the window's Enter key, as the router applies them to
+// the events of an in-memory Form1.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
 
-#include "tests/support/memory_form.h"
-#include "window/calculate.h"
+#include "window/memory_form.h"
+#include "window/router.h"
 
 namespace velmora {
 namespace {
-
-using testing::MemoryForm;
-
-// A form whose input fields run the change rule, counting the runs.
-struct RuledForm {
-  MemoryForm form;
-  std::map<Field, int> runs;
-  int depth = 0;
-  int deepest = 0;
-
-  RuledForm() {
-    form.on_change = [this](MemoryForm& f, Field field) {
-      if (field == Field::Textcia) {
-        return;
-      }
-      ++runs[field];
-      ++depth;
-      deepest = std::max(deepest, depth);
-      ChangeRule(f, field);
-      --depth;
-    };
-  }
-};
 
 TEST(ChangeRule, KeepsNumbersAndTheExemptTextAndEmptiesAnythingElse) {
   const struct {
@@ -49,68 +25,94 @@ TEST(ChangeRule, KeepsNumbersAndTheExemptTextAndEmptiesAnythingElse) {
       {Field::Textra, "-5", "-5"},       {Field::Textrb, "--", ""},
       {Field::Textra, "5-", ""},         {Field::Textrb, "1..", ""},
       {Field::Textra, "12.75", "12.75"}, {Field::Textkb, "一二", ""},
+      {Field::Textcia, "abc", "abc"},  // the result field has no rule
   };
   for (const auto& c : cases) {
-    RuledForm ruled;
-    ruled.form.SetText(c.field, c.typed);
-    EXPECT_EQ(ruled.form[c.field], c.left) << testing::FieldName(c.field) << " " << c.typed;
+    MemoryForm form;
+    form.Replace(c.field, c.typed);
+    EXPECT_EQ(form[c.field], c.left) << FieldName(c.field) << " " << c.typed;
   }
 }
 
 TEST(ChangeRule, EmptyingReentersAtMostOnce) {
   for (const Field field : kInputFields) {
-    RuledForm ruled;
-    ruled.form.SetText(field, "abc");
-    EXPECT_EQ(ruled.form[field], "");
-    EXPECT_EQ(ruled.runs[field], 2) << testing::FieldName(field) << ": the edit and the emptying";
-    EXPECT_EQ(ruled.deepest, 2);
+    MemoryForm form;
+    form.Replace(field, "abc");
+    EXPECT_EQ(form[field], "");
+    EXPECT_EQ(form.changes[Index(field)], 2) << FieldName(field) << ": the edit and the emptying";
+    EXPECT_EQ(form.deepest_change, 2);
   }
 }
 
 TEST(ChangeRule, RadiusEmptiedByTheCalculateCommandDoesNotLoop) {
-  RuledForm ruled;
-  ruled.form.Fill({"0", "100", "-", "-", "50", "0"});
-  Calculate(ruled.form);
-  EXPECT_EQ(ruled.form[Field::Textra], "");
-  EXPECT_EQ(ruled.form[Field::Textrb], "-");
-  EXPECT_EQ(ruled.runs[Field::Textra], 1);
-  EXPECT_TRUE(ruled.form.messages.empty());
+  MemoryForm form;
+  form.Fill({"0", "100", "-", "-", "50", "0"});
+  form.Click();
+  EXPECT_EQ(form[Field::Textra], "");
+  EXPECT_EQ(form[Field::Textrb], "-");
+  EXPECT_EQ(form.changes[Index(Field::Textra)], 1);
+  EXPECT_TRUE(form.messages.empty());
 }
 
-TEST(SelectAllRule, SelectsTheWholeText) {
+TEST(SelectAllRule, SelectsTheWholeTextOfAnInputField) {
   const struct {
+    Field field;
     const char* text;
+    int start;
     int length;
-  } cases[] = {{"", 0}, {"123", 3}, {"-", 1}, {"45.3015", 7}, {"一二三", 3}, {"😀", 2}};
+  } cases[] = {{Field::Textkb, "", 0, 0},          {Field::Textkb, "123", 0, 3},
+               {Field::Textra, "-", 0, 1},         {Field::Textca, "45.3015", 0, 7},
+               {Field::Textkb, "一二三", 0, 3},    {Field::Textkb, "😀", 0, 2},
+               {Field::Textcia, "1度2分3秒", 2, 0}};  // the result field is left alone
   for (const auto& c : cases) {
     MemoryForm form;
-    form[Field::Textkb] = c.text;
-    form.sel_start[1] = 2;
-    SelectAllRule(form, Field::Textkb);
-    EXPECT_EQ(form.sel_start[1], 0) << c.text;
-    EXPECT_EQ(form.sel_length[1], c.length) << c.text;
+    form[c.field] = c.text;
+    form.sel_start[Index(c.field)] = 2;
+    form.Focus(c.field);
+    EXPECT_EQ(form.sel_start[Index(c.field)], c.start) << c.text;
+    EXPECT_EQ(form.sel_length[Index(c.field)], c.length) << c.text;
   }
 }
 
-TEST(RadiusKeyFilter, LetsOnlyNumberKeysThrough) {
-  for (int code = -32768; code <= 32767; ++code) {
-    std::int16_t key = static_cast<std::int16_t>(code);
-    RadiusKeyFilter(key);
-    const bool passes = (code >= '0' && code <= '9') || code == '-' || code == '.' || code == 8;
-    ASSERT_EQ(key, passes ? code : 0) << "key code " << code;
+TEST(RadiusKeyFilter, LetsOnlyNumberKeysThroughInTheRadiusFields) {
+  for (const Field field : kInputFields) {
+    for (int code = -32768; code <= 32767; ++code) {
+      MemoryForm form;
+      const KeyAnswer answer = form.Key(KeyTarget::InField(field), static_cast<std::int16_t>(code));
+      const bool number_key =
+          (code >= '0' && code <= '9') || code == '-' || code == '.' || code == 8;
+      const bool kept = code != 13 && (!IsRadiusField(field) || number_key);
+      ASSERT_EQ(answer.action, kept ? KeyAction::Keep : KeyAction::Drop)
+          << FieldName(field) << " key code " << code;
+      if (kept) {
+        ASSERT_EQ(answer.key, code) << "a kept key is passed on unchanged";
+      }
+    }
   }
 }
 
-TEST(EnterAsTab, EnterQueuesATabAndIsKept) {
+TEST(EnterAsTab, EnterQueuesOneTabWhereverTheFocusIs) {
   const struct {
+    KeyTarget target;
     std::int16_t key;
     const char* sent;
-  } cases[] = {{13, "\t"}, {9, ""}, {10, ""}, {'a', ""}, {-13, ""}, {0, ""}};
+    KeyAction action;
+  } cases[] = {
+      {KeyTarget::InField(Field::Textka), 13, "\t", KeyAction::Drop},
+      {KeyTarget::InField(Field::Textra), 13, "\t", KeyAction::Drop},  // filtered, Tab still sent
+      {KeyTarget::InField(Field::Textcia), 13, "\t", KeyAction::Drop},
+      {KeyTarget::OnButton(), 13, "\t", KeyAction::Click},
+      {KeyTarget{}, 13, "\t", KeyAction::Drop},
+      {KeyTarget::OnButton(), ' ', "", KeyAction::Keep},
+      {KeyTarget::InField(Field::Textka), 9, "", KeyAction::Keep},
+      {KeyTarget::InField(Field::Textka), 10, "", KeyAction::Keep},
+      {KeyTarget::InField(Field::Textka), -13, "", KeyAction::Keep},
+  };
   for (const auto& c : cases) {
     MemoryForm form;
-    std::int16_t key = c.key;
-    EnterAsTab(form, key);
+    const KeyAnswer answer = form.Key(c.target, c.key);
     EXPECT_EQ(form.sent_keys, c.sent) << c.key;
+    EXPECT_EQ(answer.action, c.action) << c.key;
     EXPECT_TRUE(form.log.empty()) << "no field is touched";
   }
 }
