@@ -16,6 +16,11 @@ namespace {
 // magnitude below the tenth of a second of arc the text shows.
 constexpr double kWholeTolerance = 1e-9;
 
+// The remainder beyond the minutes of a packed angle is its seconds over
+// kPackedMinuteScale; so many of it make a degree (36).
+constexpr double kRestPerDegree = kSecondsPerDegree / kPackedMinuteScale;
+static_assert(kRestPerDegree == 36.0);
+
 struct WholeAndRest {
   double whole;
   double rest;
@@ -41,7 +46,7 @@ double PackDegrees(double degrees) {
   const WholeAndRest deg = SplitFloor(degrees);
   const WholeAndRest min = SplitFloor(deg.rest * kMinutesPerDegree);
   const double seconds = min.rest * kSecondsPerMinute;
-  return (deg.whole + min.whole / 100.0) + seconds / 10000.0;
+  return (deg.whole + min.whole / kPackedMinuteScale) + seconds / kPackedSecondScale;
 }
 
 // Removes whole turns while the value is above one turn, keeping exactly 360.
@@ -76,24 +81,24 @@ std::optional<double> DmsToRad(double packed, const MessageBoxFn& show_message) 
   float minutes = 0.0F;
   float rest = 0.0F;
   if (deg.rest != 0.0) {
-    const double t = (packed - degrees) * 100.0;
+    const double t = (packed - degrees) * kPackedMinuteScale;
     const WholeAndRest min = SplitTrunc(t);
     minutes = static_cast<float>(min.whole);
     rest = min.rest == 0.0 ? 0.0F : static_cast<float>(t - minutes);
   }
 
-  if (degrees > 360) {
+  if (degrees > kDegreesPerTurn) {
     return reject();
   }
-  const double seconds = 100.0 * rest;
-  if (!(minutes < 60.0F && seconds < 60.0)) {
+  const double seconds = kPackedMinuteScale * rest;
+  if (!(minutes < kMinutesPerDegree && seconds < kSecondsPerMinute)) {
     return reject();
   }
-  if (minutes <= -60.0F || seconds <= -60.0) {
+  if (minutes <= -kMinutesPerDegree || seconds <= -kSecondsPerMinute) {
     return reject();
   }
 
-  const double decimal_degrees = (minutes / 60.0 + degrees) + rest / 36.0;
+  const double decimal_degrees = (minutes / kMinutesPerDegree + degrees) + rest / kRestPerDegree;
   return (decimal_degrees * kPi) / kDegreesPerHalfTurn;
 }
 
@@ -119,10 +124,10 @@ std::string RadToDms(double radians) {
   double whole_minutes = 0.0;
   double seconds = 0.0;
   if (deg.rest != 0.0) {
-    const WholeAndRest min = SplitFloor(deg.rest * 100.0);
+    const WholeAndRest min = SplitFloor(deg.rest * kPackedMinuteScale);
     whole_minutes = min.whole;
     if (min.rest != 0.0) {
-      seconds = RoundToTenth((deg.rest - whole_minutes * kPackedMinute) * 10000.0);
+      seconds = RoundToTenth((deg.rest - whole_minutes * kPackedMinute) * kPackedSecondScale);
     }
   }
   if (seconds >= kSecondsPerMinute) {

@@ -17,10 +17,17 @@ inline constexpr double kDegreesPerHalfTurn = 180.0;
 inline constexpr double kDegreesPerTurn = 360.0;
 inline constexpr double kMinutesPerDegree = 60.0;
 inline constexpr double kSecondsPerMinute = 60.0;
+inline constexpr double kSecondsPerDegree = kMinutesPerDegree * kSecondsPerMinute;  // 3600
 // A packed angle keeps minutes in hundredths and seconds in ten-thousandths
 // of its value: 45.3015 is 45 + 30 * kPackedMinute + 15 * kPackedSecond.
-inline constexpr double kPackedMinute = 0.01;
-inline constexpr double kPackedSecond = 0.0001;
+// Multiplying its fraction by kPackedMinuteScale brings the minutes before
+// the point, by kPackedSecondScale the seconds.
+inline constexpr double kPackedMinuteScale = 100.0;
+inline constexpr double kPackedSecondScale = 10000.0;
+inline constexpr double kPackedMinute = 1.0 / kPackedMinuteScale;  // 0.01
+inline constexpr double kPackedSecond = 1.0 / kPackedSecondScale;  // 0.0001
+static_assert(kPackedMinute == 0.01 && kPackedSecond == 0.0001);
+static_assert(kPackedSecondScale == kPackedMinuteScale * kPackedMinuteScale);
 
 // The message box the caller provides: prompt, title, style (64 is an OK
 // button with the information icon). It returns once the user has closed it.

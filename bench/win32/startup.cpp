@@ -6,12 +6,17 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// psapi.h needs windows.h first.
 #include <psapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "platform/win32/text.h"
+#include "window/design.h"
 
 namespace {
 
@@ -48,13 +53,14 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
 }
 
 struct Sample {
-  double ready_ms;   // process start to its window up and ready for input
-  double peak_kib;   // peak working set
+  double ready_ms;  // process start to its window up and ready for input
+  double peak_kib;  // peak working set
 };
 
 Sample Launch(const std::wstring& exe, bool measure_clicks, std::vector<double>* clicks) {
   std::wstring command = L"\"" + exe + L"\"";
-  STARTUPINFOW startup = {sizeof startup};
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   const double start = Now();
   CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -67,24 +73,27 @@ Sample Launch(const std::wstring& exe, bool measure_clicks, std::vector<double>*
   Sample sample = {Now() - start, 0};
 
   if (measure_clicks && data.found != nullptr) {
-    const auto set = [&](int id, const wchar_t* text) {
-      SendMessageW(GetDlgItem(data.found, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    };
-    set(101, L"1000");
-    set(102, L"1200");
-    set(103, L"500");
-    set(104, L"500");
-    set(105, L"1100");
-    set(106, L"45.3015");
-    HWND button = GetDlgItem(data.found, 110);
-    HWND result = GetDlgItem(data.found, 107);
+    using velmora::ControlForField;
+    const std::array<const char*, velmora::kInputFields.size()> inputs = {
+        "1000", "1200", "500", "500", "1100", "45.3015"};
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      const std::wstring text = velmora::win32::Widen(inputs[i]);
+      SendMessageW(GetDlgItem(data.found, ControlForField(velmora::kInputFields[i]).id), WM_SETTEXT,
+                   0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    const auto controls = velmora::Form1Controls();
+    const auto command = std::find_if(controls.begin(), controls.end(), [](const auto& c) {
+      return c.kind == velmora::ControlKind::Button;
+    });
+    HWND button = GetDlgItem(data.found, command->id);
+    HWND result = GetDlgItem(data.found, ControlForField(velmora::Field::Textcia).id);
     for (int i = 0; i < 1000; ++i) {
       wchar_t text[64] = {};
       const double t = Now();
       SendMessageW(button, BM_CLICK, 0, 0);  // returns once the command has run
       SendMessageW(result, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
       clicks->push_back(Now() - t);
-      if (std::wstring(text) != L"56度57分48秒") {
+      if (velmora::win32::Narrow(text) != "56度57分48秒") {
         std::printf("unexpected result after click %d\n", i);
         break;
       }

@@ -7,15 +7,13 @@
 #include <random>
 #include <string>
 
-#include "driver.h"
-#include "platform/numtext.h"
+#include "tests/gui/app.h"
+#include "tests/gui/form_facts.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 
 namespace velmora::gui {
 namespace {
-
-constexpr int kInputs[] = {kTextka, kTextkb, kTextra, kTextrb, kTextki, kTextca};
 
 unsigned long EnvOr(const char* name, unsigned long fallback) {
   const char* value = std::getenv(name);
@@ -25,8 +23,8 @@ unsigned long EnvOr(const char* name, unsigned long fallback) {
 // What the command should make of the fields as they are now.
 MemoryForm Expected(const App& app) {
   MemoryForm form;
-  for (std::size_t i = 0; i < 6; ++i) {
-    form.texts[i] = app.Text(kInputs[i]);
+  for (const Field field : kInputFields) {
+    form[field] = app.Text(field);
   }
   form.Click();
   return form;
@@ -81,10 +79,10 @@ TEST(Monkey, RandomActionsKeepEveryFieldAndResultSound) {
         app.CloseBox();
         ++boxes;
       }
-      EXPECT_EQ(app.Text(kTextcia), expected.texts[6]);
-      results += expected.texts[6].empty() ? 0 : 1;
-      for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(app.Text(kInputs[i]), expected.texts[i]) << "field " << kInputs[i];
+      EXPECT_EQ(app.Text(Field::Textcia), expected[Field::Textcia]);
+      results += expected[Field::Textcia].empty() ? 0 : 1;
+      for (const Field field : kInputFields) {
+        EXPECT_EQ(app.Text(field), expected[field]) << FieldName(field);
       }
     } else if (kind < 12) {
       // A sound element now and then, so that clicks give results too.
@@ -94,12 +92,12 @@ TEST(Monkey, RandomActionsKeepEveryFieldAndResultSound) {
                       std::to_string(static_cast<int>(random() % 2000) - 1000), "0",
                       std::to_string(start + length / 2), "45.3015"});
     } else if (kind < 16) {
-      app.SetFocusTo(kInputs[random() % 6]);
+      app.SetFocusTo(kInputFields[random() % kInputFields.size()]);
     } else if (kind < 22) {
       ASSERT_TRUE(App::SetClipboard(RandomText(random)));
       app.Ctrl('V');
     } else if (kind < 27) {
-      app.SetText(kInputs[random() % 6], RandomText(random));
+      app.SetText(kInputFields[random() % kInputFields.size()], RandomText(random));
     } else if (kind < 30) {
       app.Key(VK_TAB, /*shift=*/true);
     } else {
@@ -112,13 +110,11 @@ TEST(Monkey, RandomActionsKeepEveryFieldAndResultSound) {
       app.CloseBox();
       ++boxes;
     }
-    for (const int id : kInputs) {
-      const std::string text = app.Text(id);
-      const bool radius = id == kTextra || id == kTextrb;
-      ASSERT_TRUE(text.empty() || IsNumber(text) || (radius && text == "-"))
-          << "field " << id << " holds \"" << text << '"';
+    for (const Field field : kInputFields) {
+      const std::string text = app.Text(field);
+      ASSERT_TRUE(FieldMayHold(field, text)) << FieldName(field) << " holds \"" << text << '"';
     }
-    const std::string result = app.Text(kTextcia);
+    const std::string result = app.Text(Field::Textcia);
     ASSERT_TRUE(result.empty() || result.find("秒") != std::string::npos) << result;
   }
   std::printf("%lu actions (seed %lu): %d clicks, %d message boxes, %d results\n", actions, seed,

@@ -7,22 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "driver.h"
-#include "platform/numtext.h"
+#include "tests/gui/app.h"
+#include "tests/gui/form_facts.h"
+#include "window/memory_form.h"
 
 namespace velmora::gui {
 namespace {
 
-constexpr int kInputs[] = {kTextka, kTextkb, kTextra, kTextrb, kTextki, kTextca};
-
-bool IsRadius(int id) { return id == kTextra || id == kTextrb; }
-
 // What every input field may hold after any keys at all.
 void ExpectFieldsAllowed(const App& app) {
-  for (const int id : kInputs) {
-    const std::string text = app.Text(id);
-    const bool allowed = text.empty() || IsNumber(text) || (IsRadius(id) && text == "-");
-    EXPECT_TRUE(allowed) << "field " << id << " holds \"" << text << '"';
+  for (const Field field : kInputFields) {
+    const std::string text = app.Text(field);
+    EXPECT_TRUE(FieldMayHold(field, text)) << FieldName(field) << " holds \"" << text << '"';
   }
 }
 
@@ -33,21 +29,21 @@ struct Step {
 
 struct Typing {
   const char* what;
-  int field;
+  Field field;
   std::vector<Step> steps;
 };
 
 TEST(TypingIntoFields, EachFieldKeepsOnlyWhatItMayHold) {
   const Typing cases[] = {
-      {"digits then a letter", kTextka, {{"12", "12"}, {"a", ""}}},
-      {"a lone minus in a station field", kTextka, {{"-", ""}}},
-      {"a lone minus in the azimuth field", kTextca, {{"-", ""}}},
-      {"a negative radius typed sign first", kTextra, {{"-", "-"}, {"5", "-5"}}},
-      {"a letter into a radius", kTextrb, {{"12", "12"}, {"a", "12"}, {" +,", "12"}}},
-      {"Backspace to nothing in a radius", kTextra, {{"7", "7"}, {"\b", ""}, {"\b", ""}}},
-      {"two points in a radius", kTextrb, {{"1.", "1."}, {".", ""}}},
-      {"two minus signs in a radius", kTextra, {{"--", ""}}},
-      {"a digit after a minus in a station field", kTextki, {{"-5", "5"}}},
+      {"digits then a letter", Field::Textka, {{"12", "12"}, {"a", ""}}},
+      {"a lone minus in a station field", Field::Textka, {{"-", ""}}},
+      {"a lone minus in the azimuth field", Field::Textca, {{"-", ""}}},
+      {"a negative radius typed sign first", Field::Textra, {{"-", "-"}, {"5", "-5"}}},
+      {"a letter into a radius", Field::Textrb, {{"12", "12"}, {"a", "12"}, {" +,", "12"}}},
+      {"Backspace to nothing in a radius", Field::Textra, {{"7", "7"}, {"\b", ""}, {"\b", ""}}},
+      {"two points in a radius", Field::Textrb, {{"1.", "1."}, {".", ""}}},
+      {"two minus signs in a radius", Field::Textra, {{"--", ""}}},
+      {"a digit after a minus in a station field", Field::Textki, {{"-5", "5"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -64,79 +60,80 @@ TEST(TypingIntoFields, EachFieldKeepsOnlyWhatItMayHold) {
 
 TEST(TypingIntoFields, DecimalsCanBeTypedIntoEveryField) {
   App app;
-  for (const int id : kInputs) {
-    app.SetFocusTo(id);
+  for (const Field field : kInputFields) {
+    SCOPED_TRACE(FieldName(field));
+    app.SetFocusTo(field);
     app.Type("5.");
     app.Sync();
-    EXPECT_EQ(app.Text(id), "5.") << id << ": an unfinished decimal survives";
+    EXPECT_EQ(app.Text(field), "5.") << "an unfinished decimal survives";
     app.Type("\b\b1.5");
     app.Sync();
-    EXPECT_EQ(app.Text(id), "1.5") << id;
-    app.SetText(id, "");
+    EXPECT_EQ(app.Text(field), "1.5");
+    app.SetText(field, "");
     app.Type("12.75");
     app.Sync();
-    EXPECT_EQ(app.Text(id), "12.75") << id;
+    EXPECT_EQ(app.Text(field), "12.75");
   }
 }
 
 TEST(TypingIntoFields, ArrivingSelectsTheWholeTextSoTypingReplacesIt) {
   for (const WORD key : {WORD{VK_TAB}, WORD{VK_RETURN}}) {
     App app;
-    app.SetText(kTextkb, "123");
-    app.SetFocusTo(kTextka);
+    app.SetText(Field::Textkb, "123");
+    app.SetFocusTo(Field::Textka);
     app.Key(key);
     app.Sync();
-    ASSERT_EQ(app.FocusId(), kTextkb);
-    EXPECT_EQ(app.Selection(kTextkb), std::make_pair(0, 3));
+    ASSERT_EQ(app.Focused(), &ControlForField(Field::Textkb));
+    EXPECT_EQ(app.Selection(Field::Textkb), std::make_pair(0, 3));
     app.Type("4");
     app.Sync();
-    EXPECT_EQ(app.Text(kTextkb), "4") << (key == VK_TAB ? "Tab" : "Enter");
+    EXPECT_EQ(app.Text(Field::Textkb), "4") << (key == VK_TAB ? "Tab" : "Enter");
   }
 }
 
 TEST(TypingIntoFields, EnterWalksTheWholeFocusCycleAddingNothing) {
   App app;
   app.FillInputs({"0", "100", "0", "200", "50", "0"});
-  app.SetFocusTo(kTextka);
-  const int cycle[] = {kTextkb, kTextra, kTextrb, kTextki, kTextca, kComFWJ, kTextka};
-  for (const int id : cycle) {
+  app.SetFocusTo(Field::Textka);
+  for (const ControlDesign* expected : TabCycle(ControlForField(Field::Textka), false)) {
     app.Key(VK_RETURN);
     app.Sync();
-    EXPECT_EQ(app.FocusId(), id);
+    EXPECT_EQ(app.FocusedName(), expected->name);
   }
   const char* texts[] = {"0", "100", "0", "200", "50", "0"};
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(app.Text(kInputs[i]), texts[i]);
+  for (std::size_t i = 0; i < kInputFields.size(); ++i) {
+    EXPECT_EQ(app.Text(kInputFields[i]), texts[i]);
   }
   // Enter on the button pressed it once on the way round.
-  EXPECT_EQ(app.Text(kTextcia), "3度34分51.6秒");
+  EXPECT_EQ(app.Text(Field::Textcia), "3度34分51.6秒");
   EXPECT_EQ(app.OpenBoxes(), 0);
 }
 
 TEST(TypingIntoFields, AWholeCalculationFromTheKeyboardAlone) {
   App app;
-  app.SetFocusTo(kTextka);
+  app.SetFocusTo(Field::Textka);
   // Each Enter queues its Tab behind the keys already waiting, so the
   // surveyor's next value follows once the focus has moved, as at the desk.
   for (const char* value : {"0", "100", "0", "200", "50", "0", ""}) {
     app.Type(std::string(value) + "\r");
     app.Sync();
   }
-  EXPECT_EQ(app.Text(kTextcia), "3度34分51.6秒");
-  EXPECT_EQ(app.FocusId(), kTextka) << "back to the start for the next point";
+  EXPECT_EQ(app.Text(Field::Textcia), "3度34分51.6秒");
+  EXPECT_EQ(app.Focused(), &ControlForField(Field::Textka))
+      << "back to the start for the next point";
   ExpectFieldsAllowed(app);
 }
 
 TEST(PastingIntoFields, TextThatIsNotANumberEmptiesTheField) {
   const struct {
-    int field;
+    Field field;
     const char* pasted;
     const char* left;
   } cases[] = {
-      {kTextka, "12abc", ""},
-      {kTextki, "1,000", ""},
-      {kTextkb, "45.5", "45.5"},
-      {kTextra, "abc", "7"},  // Ctrl+V never reaches a radius field
+      {Field::Textka, "12abc", ""},
+      {Field::Textki, "1,000", ""},
+      {Field::Textkb, "45.5", "45.5"},
+      {Field::Textra, "abc", "7"},  // Ctrl+V never reaches a radius field
   };
   for (const auto& c : cases) {
     App app;
@@ -149,7 +146,7 @@ TEST(PastingIntoFields, TextThatIsNotANumberEmptiesTheField) {
   }
 }
 
-double PasteMilliseconds(App& app, int field, const std::string& text) {
+double PasteMilliseconds(App& app, Field field, const std::string& text) {
   App::SetClipboard(text);
   app.SetFocusTo(field);
   const auto start = std::chrono::steady_clock::now();
@@ -162,12 +159,12 @@ double PasteMilliseconds(App& app, int field, const std::string& text) {
 TEST(BadInput, HugePastesAreHandledWhole) {
   App app;
   const std::string long_number = std::string(100000, '9');
-  const double number_ms = PasteMilliseconds(app, kTextka, long_number);
-  EXPECT_EQ(app.Text(kTextka), long_number) << "a number of any length stays";
-  const double junk_ms = PasteMilliseconds(app, kTextkb, std::string(99999, '1') + "x");
-  EXPECT_EQ(app.Text(kTextkb), "");
-  const double short_ms = PasteMilliseconds(app, kTextki, std::string(10000, '5'));
-  EXPECT_EQ(app.Text(kTextki), std::string(10000, '5'));
+  const double number_ms = PasteMilliseconds(app, Field::Textka, long_number);
+  EXPECT_EQ(app.Text(Field::Textka), long_number) << "a number of any length stays";
+  const double junk_ms = PasteMilliseconds(app, Field::Textkb, std::string(99999, '1') + "x");
+  EXPECT_EQ(app.Text(Field::Textkb), "");
+  const double short_ms = PasteMilliseconds(app, Field::Textki, std::string(10000, '5'));
+  EXPECT_EQ(app.Text(Field::Textki), std::string(10000, '5'));
   EXPECT_TRUE(app.Alive());
   // Timings are reported, not judged.
   std::printf(
@@ -182,13 +179,13 @@ TEST(BadInput, RapidTypingLosesNoKeys) {
   for (int i = 0; i < 50; ++i) {
     digits += "1234567890";
   }
-  app.SetFocusTo(kTextkb);
+  app.SetFocusTo(Field::Textkb);
   const auto start = std::chrono::steady_clock::now();
   app.Type(digits);
   app.Sync();
   const double ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_EQ(app.Text(kTextkb), digits) << "all 500 keys arrived, in order";
+  EXPECT_EQ(app.Text(Field::Textkb), digits) << "all 500 keys arrived, in order";
   std::printf("500 keys typed and handled in %.1f ms\n", ms);
 
   // A burst of every kind of key across the fields leaves only what they may hold.

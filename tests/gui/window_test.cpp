@@ -1,4 +1,5 @@
-// Form1 as a user meets it: layout, fonts, focus, the Calculate command's
+// Form1 as a user meets it: the live window against its design table
+// (places, captions, styles, stacking, tab cycle), the Calculate command's
 // results and messages, the executable's resources.
 #include <gtest/gtest.h>
 
@@ -6,17 +7,152 @@
 #include <string>
 #include <vector>
 
-#include "driver.h"
+#include "platform/win32/text.h"
+#include "tests/gui/app.h"
+#include "tests/gui/form_facts.h"
+
+// The version record's functions; after windows.h, which app.h includes.
+#include <winver.h>
 
 namespace velmora::gui {
 namespace {
+
+using win32::Narrow;
+
+// The screen's dots per inch: VELMORA_DPI where the test's Wine prefix sets
+// another than the usual 96.
+int Dpi() {
+  const char* dpi = std::getenv("VELMORA_DPI");
+  return dpi != nullptr ? std::atoi(dpi) : 96;
+}
+
+RECT ToRECT(const Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
+
+bool Contains(const RECT& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+// The window class and button type each kind of control is made of.
+void ExpectKind(HWND control, ControlKind kind) {
+  const std::wstring window_class = ClassName(control);
+  const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+  switch (kind) {
+    case ControlKind::Button:
+      EXPECT_EQ(_wcsicmp(window_class.c_str(), L"Button"), 0) << Narrow(window_class);
+      EXPECT_TRUE((style & BS_TYPEMASK) == BS_PUSHBUTTON ||
+                  (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+      break;
+    case ControlKind::Frame:
+      EXPECT_EQ(_wcsicmp(window_class.c_str(), L"Button"), 0) << Narrow(window_class);
+      EXPECT_EQ(style & BS_TYPEMASK, static_cast<DWORD>(BS_GROUPBOX));
+      break;
+    case ControlKind::Label:
+      EXPECT_EQ(_wcsicmp(window_class.c_str(), L"Static"), 0) << Narrow(window_class);
+      break;
+    case ControlKind::TextBox:
+      EXPECT_EQ(_wcsicmp(window_class.c_str(), L"Edit"), 0) << Narrow(window_class);
+      break;
+  }
+}
+
+// Every control of the design is in the live window: its kind, caption,
+// place and size at `dpi`, read-only and tab-stop styles as the flags say,
+// and nothing reaching beyond the client area.
+void ExpectControlsAsDesigned(const App& app, int dpi) {
+  RECT client;
+  GetClientRect(app.Window(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kFormClientWidth, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kFormClientHeight, dpi));
+  for (const ControlDesign& c : Form1Controls()) {
+    SCOPED_TRACE(c.name);
+    HWND control = app.Control(c);
+    ASSERT_NE(control, nullptr);
+    ExpectKind(control, c.kind);
+    EXPECT_EQ(app.Text(c), c.caption);
+
+    const Rect want = PixelRect(c, dpi);
+    const RECT r = RectInParent(control);
+    EXPECT_EQ(r.left, want.left);
+    EXPECT_EQ(r.top, want.top);
+    EXPECT_EQ(r.right - r.left, want.width);
+    EXPECT_EQ(r.bottom - r.top, want.height);
+    EXPECT_LE(r.right, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+
+    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+    if (c.kind == ControlKind::TextBox) {
+      EXPECT_EQ((style & ES_READONLY) != 0, (c.flags & kReadOnly) != 0);
+    }
+    const bool tab_stop = (c.kind == ControlKind::TextBox || c.kind == ControlKind::Button) &&
+                          (c.flags & kNoTabStop) == 0;
+    EXPECT_EQ((style & WS_TABSTOP) != 0, tab_stop);
+  }
+}
+
+// Which control the design puts on top at a point of the window: within a
+// container the one listed first, and a frame's controls over the frame.
+const ControlDesign* DesignedTopmost(POINT p, int dpi) {
+  const auto controls = Form1Controls();
+  const auto inside = [](const ControlDesign& c) -> std::optional<std::string_view> {
+    switch (c.container) {
+      case Container::Frame1:
+        return "Frame1";
+      case Container::Frame2:
+        return "Frame2";
+      case Container::Form1:
+        break;
+    }
+    return std::nullopt;
+  };
+  for (const ControlDesign& top : controls) {
+    if (top.container != Container::Form1) {
+      continue;
+    }
+    // A frame's own controls first, then the frame.
+    for (const ControlDesign& c : controls) {
+      if (inside(c) == std::string_view(top.name) && Contains(ToRECT(PixelRect(c, dpi)), p)) {
+        return &c;
+      }
+    }
+    if (Contains(ToRECT(PixelRect(top, dpi)), p)) {
+      return &top;
+    }
+  }
+  return nullptr;
+}
+
+// At the centre of every control and of every overlap of two, the live
+// window shows the control the design puts on top.
+void ExpectStackingAsDesigned(const App& app, int dpi) {
+  std::vector<POINT> points;
+  const auto controls = Form1Controls();
+  for (const ControlDesign& a : controls) {
+    const RECT ra = ToRECT(PixelRect(a, dpi));
+    points.push_back({(ra.left + ra.right) / 2, (ra.top + ra.bottom) / 2});
+    for (const ControlDesign& b : controls) {
+      const RECT rb = ToRECT(PixelRect(b, dpi));
+      RECT overlap;
+      if (&a < &b && IntersectRect(&overlap, &ra, &rb)) {
+        points.push_back({(overlap.left + overlap.right) / 2, (overlap.top + overlap.bottom) / 2});
+      }
+    }
+  }
+  for (const POINT p : points) {
+    const ControlDesign* want = DesignedTopmost(p, dpi);
+    HWND live = ChildWindowFromPointEx(app.Window(), p, CWP_SKIPINVISIBLE);
+    const ControlDesign* got =
+        live == nullptr || live == app.Window() ? nullptr : ControlWithId(GetDlgCtrlID(live));
+    EXPECT_STREQ(got != nullptr ? got->name : "(none)", want != nullptr ? want->name : "(none)")
+        << "at " << p.x << "," << p.y;
+  }
+}
 
 TEST(Form1Window, CaptionBorderAndCentring) {
   App app;
   ASSERT_NE(app.Window(), nullptr);
   wchar_t caption[64] = {};
   GetWindowTextW(app.Window(), caption, 64);
-  EXPECT_EQ(Narrow(caption), "Velmora");
+  EXPECT_EQ(Narrow(caption), kFormCaption);
 
   const auto style = static_cast<DWORD>(GetWindowLongW(app.Window(), GWL_STYLE));
   EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
@@ -24,11 +160,6 @@ TEST(Form1Window, CaptionBorderAndCentring) {
   EXPECT_FALSE(style & WS_THICKFRAME) << "fixed border";
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_MINIMIZEBOX);
-
-  RECT client;
-  GetClientRect(app.Window(), &client);
-  EXPECT_EQ(client.right, 339);  // 5085 x 4200 twips at 96 DPI
-  EXPECT_EQ(client.bottom, 280);
 
   RECT outer;
   GetWindowRect(app.Window(), &outer);
@@ -38,110 +169,45 @@ TEST(Form1Window, CaptionBorderAndCentring) {
   EXPECT_NEAR(centre_y, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 }
 
-struct ExpectedControl {
-  int id;
-  const char* window_class;
-  const char* caption;
-  int left, top, width, height;  // twips in Form1's client area
-};
-
-// Controls inside a frame are at the frame's place plus their own.
-constexpr int kF1x = 120, kF1y = 120, kF2x = 120, kF2y = 3000;
-const ExpectedControl kLayout[] = {
-    {kComFWJ, "Button", "计算", 3600, 3325, 1215, 375},
-    {kFrame2, "Button", "计算结果", 120, 3000, 4815, 975},
-    {kTextcia, "Edit", "", kF2x + 1440, kF2y + 360, 1695, 330},
-    {kLabFWJ0 + 6, "Static", "计算点方位角", kF2x + 120, kF2y + 435, 1335, 255},
-    {kFrame1, "Button", "参数输入", 120, 120, 4815, 2655},
-    {kTextca, "Edit", "", kF1x + 3600, kF1y + 1920, 1095, 330},
-    {kTextki, "Edit", "", kF1x + 1200, kF1y + 1920, 1095, 330},
-    {kTextrb, "Edit", "", kF1x + 3600, kF1y + 1200, 1095, 330},
-    {kTextra, "Edit", "", kF1x + 1200, kF1y + 1200, 1095, 330},
-    {kTextkb, "Edit", "", kF1x + 3600, kF1y + 480, 1095, 330},
-    {kTextka, "Edit", "", kF1x + 1200, kF1y + 480, 1095, 330},
-    {kLabFWJ0 + 5, "Static", "起点方位角", kF1x + 2520, kF1y + 1990, 1095, 255},
-    {kLabFWJ0 + 4, "Static", "计算点桩号", kF1x + 120, kF1y + 1990, 1095, 255},
-    {kLabFWJ0 + 3, "Static", "终点半径", kF1x + 2520, kF1y + 1270, 1095, 255},
-    {kLabFWJ0 + 2, "Static", "起点半径", kF1x + 120, kF1y + 1270, 1095, 255},
-    {kLabFWJ0 + 1, "Static", "终点桩号", kF1x + 2520, kF1y + 540, 1095, 255},
-    {kLabFWJ0 + 0, "Static", "起点桩号", kF1x + 120, kF1y + 540, 1095, 255},
-};
-
-TEST(Form1Window, EveryControlInPlaceWithItsCaption) {
+TEST(Form1Window, EveryControlAsDesigned) {
   App app;
-  for (const auto& c : kLayout) {
-    SCOPED_TRACE(c.caption[0] != '\0' ? c.caption : std::to_string(c.id).c_str());
-    HWND control = app.Control(c.id);
-    ASSERT_NE(control, nullptr);
-    wchar_t window_class[32] = {};
-    GetClassNameW(control, window_class, 32);
-    EXPECT_EQ(_wcsicmp(window_class, Widen(c.window_class).c_str()), 0) << Narrow(window_class);
-    EXPECT_EQ(app.Text(c.id), c.caption);
+  ExpectControlsAsDesigned(app, Dpi());
+}
 
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_NEAR(r.left, c.left / 15.0, 1.0);
-    EXPECT_NEAR(r.top, c.top / 15.0, 1.0);
-    EXPECT_NEAR(r.right - r.left, c.width / 15.0, 1.0);
-    EXPECT_NEAR(r.bottom - r.top, c.height / 15.0, 1.0);
+TEST(Form1Window, ControlsStackAsDesigned) {
+  App app;
+  ExpectStackingAsDesigned(app, Dpi());
+}
+
+TEST(Form1Window, MenuColouredFieldsArePaintedSo) {
+  App app;
+  for (const ControlDesign& c : Form1Controls()) {
+    if ((c.flags & kMenuColour) == 0) {
+      continue;
+    }
+    // Inside the field, once the window has been painted.
+    const Rect r = PixelRect(c, Dpi());
+    COLORREF inside = CLR_INVALID;
+    EXPECT_TRUE(WaitFor([&] {
+      const HDC dc = GetDC(app.Window());
+      inside = GetPixel(dc, r.left + 5, r.top + r.height / 2);
+      ReleaseDC(app.Window(), dc);
+      return inside == GetSysColor(COLOR_MENU);
+    })) << c.name
+        << ": " << std::hex << inside;
   }
 }
 
-TEST(Form1Window, ResultFieldIsReadOnlyAndOutOfTheTabOrder) {
+TEST(Form1Window, FocusStartsOnTheFirstTabStopAndTabCycles) {
   App app;
-  const auto style = GetWindowLongW(app.Control(kTextcia), GWL_STYLE);
-  EXPECT_TRUE(style & ES_READONLY);
-  EXPECT_FALSE(style & WS_TABSTOP);
-  for (const int id : {kTextka, kTextkb, kTextra, kTextrb, kTextki, kTextca}) {
-    EXPECT_FALSE(GetWindowLongW(app.Control(id), GWL_STYLE) & ES_READONLY) << id;
-  }
-  // Its background is the menu colour, once the window has been painted.
-  RECT r;
-  GetWindowRect(app.Control(kTextcia), &r);
-  MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&r), 2);
-  COLORREF inside = CLR_INVALID;
-  EXPECT_TRUE(WaitFor([&] {
-    const HDC dc = GetDC(app.Window());
-    inside = GetPixel(dc, r.left + 5, (r.top + r.bottom) / 2);
-    ReleaseDC(app.Window(), dc);
-    return inside == GetSysColor(COLOR_MENU);
-  })) << std::hex
-      << inside;
-}
-
-TEST(Form1Window, ButtonLiesOverTheResultFrame) {
-  App app;
-  RECT r;
-  GetWindowRect(app.Control(kComFWJ), &r);
-  MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&r), 2);
-  for (const POINT p : {POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2},
-                        POINT{r.left + 2, r.top + 2}, POINT{r.right - 3, r.bottom - 3}}) {
-    EXPECT_EQ(ChildWindowFromPointEx(app.Window(), p, CWP_SKIPINVISIBLE), app.Control(kComFWJ));
-  }
-  // Fields lie over the labels that reach into them.
-  RECT field;
-  GetWindowRect(app.Control(kTextka), &field);
-  MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&field), 2);
-  EXPECT_EQ(
-      ChildWindowFromPointEx(app.Window(), POINT{field.left, field.top + 6}, CWP_SKIPINVISIBLE),
-      app.Control(kTextka));
-}
-
-TEST(Form1Window, FocusStartsOnTheStartStationAndTabCycles) {
-  App app;
-  EXPECT_TRUE(WaitFor([&] { return app.FocusId() == kTextka; })) << app.FocusId();
-  const int cycle[] = {kTextkb, kTextra, kTextrb, kTextki, kTextca, kComFWJ, kTextka};
-  for (const int id : cycle) {
-    app.Key(VK_TAB);
-    app.Sync();
-    EXPECT_EQ(app.FocusId(), id);
-  }
-  const int back[] = {kComFWJ, kTextca, kTextki, kTextrb, kTextra, kTextkb, kTextka};
-  for (const int id : back) {
-    app.Key(VK_TAB, /*shift=*/true);
-    app.Sync();
-    EXPECT_EQ(app.FocusId(), id) << "Shift+Tab";
+  const ControlDesign& first = FirstTabStop();
+  EXPECT_TRUE(WaitFor([&] { return app.Focused() == &first; })) << app.FocusedName();
+  for (const bool backwards : {false, true}) {
+    for (const ControlDesign* expected : TabCycle(first, backwards)) {
+      app.Key(VK_TAB, backwards);
+      app.Sync();
+      EXPECT_EQ(app.FocusedName(), expected->name) << (backwards ? "Shift+Tab" : "Tab");
+    }
   }
 }
 
@@ -161,10 +227,10 @@ TEST(CalculateCommand, WorkedResultsInTheRealWindow) {
     app.FillInputs(run.inputs);
     app.Click();
     EXPECT_EQ(app.OpenBoxes(), 0);
-    EXPECT_EQ(app.Text(kTextcia), run.result);
+    EXPECT_EQ(app.Text(Field::Textcia), run.result);
   }
   if (const char* path = std::getenv("VELMORA_SCREENSHOT")) {
-    app.SetText(kTextki, "1100");
+    app.SetText(Field::Textki, "1100");
     EXPECT_TRUE(app.Screenshot(path));
   }
 }
@@ -173,49 +239,49 @@ struct Refusal {
   const char* what;
   std::vector<std::string> inputs;
   const char* prompt;
-  int field;             // the field to blame, or 0
+  Field field;           // the field to blame
   const char* while_up;  // its text while the box is up
   const char* after;     // its text once the box is closed
 };
 
 TEST(CalculateCommand, MessagesAndTheFieldEmptiedBeforeOrAfterThem) {
   const Refusal refusals[] = {
-      {"an empty field", {"0", "", "0", "", "50", "0"}, "输入数据不能为空", kTextkb, "", ""},
+      {"an empty field", {"0", "", "0", "", "50", "0"}, "输入数据不能为空", Field::Textkb, "", ""},
       {"point before the start",
        {"100", "200", "0", "0", "99", "0"},
        "计算点桩号不能小于起点桩号，请重新输入。",
-       kTextki,
+       Field::Textki,
        "",
        ""},
       {"point after the end",
        {"100", "200", "0", "0", "201", "0"},
        "计算点桩号不能大于终点桩号，请重新输入。",
-       kTextki,
+       Field::Textki,
        "",
        ""},
       {"start azimuth above 360",
        {"0", "100", "0", "0", "50", "360.0001"},
        "角度输入有误，请重新输入。",
-       kTextca,
+       Field::Textca,
        "360.0001",
        ""},
       {"75 minutes",
        {"0", "100", "0", "0", "50", "30.75"},
        "角度输入有误，请重新输入。",
-       kTextca,
+       Field::Textca,
        "30.75",
        "30.75"},
       {"equal stations",
        {"100", "100", "500", "500", "100", "45"},
        "无法计算，请检查桩号和半径。",
-       kTextki,
+       Field::Textki,
        "100",
        "100"},
   };
   App app;
   for (const auto& r : refusals) {
     SCOPED_TRACE(r.what);
-    app.SetText(kTextcia, "stale");
+    app.SetText(Field::Textcia, "stale");
     app.FillInputs(r.inputs);
     app.Click();
     const auto box = app.Box();
@@ -228,7 +294,7 @@ TEST(CalculateCommand, MessagesAndTheFieldEmptiedBeforeOrAfterThem) {
     app.CloseBox();
     EXPECT_EQ(app.OpenBoxes(), 0) << "one box only";
     EXPECT_EQ(app.Text(r.field), r.after);
-    EXPECT_EQ(app.Text(kTextcia), "");
+    EXPECT_EQ(app.Text(Field::Textcia), "");
   }
 }
 
@@ -237,9 +303,9 @@ TEST(CalculateCommand, RadiusThatIsNotANumberIsEmptiedSilently) {
   app.FillInputs({"0", "100", "-", "-", "50", "0"});
   app.Click();
   EXPECT_EQ(app.OpenBoxes(), 0);
-  EXPECT_EQ(app.Text(kTextra), "");
-  EXPECT_EQ(app.Text(kTextrb), "-") << "only the start radius goes";
-  EXPECT_EQ(app.Text(kTextcia), "");
+  EXPECT_EQ(app.Text(Field::Textra), "");
+  EXPECT_EQ(app.Text(Field::Textrb), "-") << "only the start radius goes";
+  EXPECT_EQ(app.Text(Field::Textcia), "");
 }
 
 TEST(Form1Window, ClosingEndsTheProgramWithExitCode0) {
@@ -323,41 +389,15 @@ namespace {
 // everything 1.5 times as large, nothing clipped, the button still over
 // the lower frame.
 TEST(HighDpi, LayoutAndFontsScaleWithTheScreen) {
-  const char* dpi_text = std::getenv("VELMORA_DPI");
-  ASSERT_NE(dpi_text, nullptr) << "run in a prefix with VELMORA_DPI set";
-  const int dpi = std::atoi(dpi_text);
+  ASSERT_NE(std::getenv("VELMORA_DPI"), nullptr) << "run in a prefix with VELMORA_DPI set";
   App app;
   ASSERT_NE(app.Window(), nullptr);
-  const double pixels_per_twip = dpi / 1440.0;
-  RECT client;
-  GetClientRect(app.Window(), &client);
-  EXPECT_NEAR(client.right, 5085 * pixels_per_twip, 1.0);
-  EXPECT_NEAR(client.bottom, 4200 * pixels_per_twip, 1.0);
-  for (const auto& c : kLayout) {
-    SCOPED_TRACE(c.caption[0] != '\0' ? c.caption : std::to_string(c.id).c_str());
-    RECT r;
-    GetWindowRect(app.Control(c.id), &r);
-    MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_NEAR(r.left, c.left * pixels_per_twip, 1.0);
-    EXPECT_NEAR(r.top, c.top * pixels_per_twip, 1.0);
-    EXPECT_NEAR(r.right - r.left, c.width * pixels_per_twip, 1.0);
-    EXPECT_NEAR(r.bottom - r.top, c.height * pixels_per_twip, 1.0);
-    // Nothing reaches beyond the client area.
-    EXPECT_LE(r.right, client.right);
-    EXPECT_LE(r.bottom, client.bottom);
-  }
-  RECT button;
-  GetWindowRect(app.Control(kComFWJ), &button);
-  MapWindowPoints(nullptr, app.Window(), reinterpret_cast<POINT*>(&button), 2);
-  EXPECT_EQ(
-      ChildWindowFromPointEx(
-          app.Window(), POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2},
-          CWP_SKIPINVISIBLE),
-      app.Control(kComFWJ));
+  ExpectControlsAsDesigned(app, Dpi());
+  ExpectStackingAsDesigned(app, Dpi());
   // And it still calculates.
   app.FillInputs({"1000", "1200", "500", "500", "1100", "45.3015"});
   app.Click();
-  EXPECT_EQ(app.Text(kTextcia), "56度57分48秒");
+  EXPECT_EQ(app.Text(Field::Textcia), "56度57分48秒");
   if (const char* path = std::getenv("VELMORA_SCREENSHOT")) {
     EXPECT_TRUE(app.Screenshot(path));
   }

@@ -66,7 +66,11 @@ TEST(DmsToRad, RejectedAnglesShowOneMessageAndGiveNoValue) {
       -45.75,    // -75 minutes
       -45.3075,  // -75 seconds
       -45.306,   // -60 seconds
-      -32769,    // beyond a 16-bit whole degree
+      -45.6,     // -60 minutes: as out of range as +60
+      // 29.9999999 minutes is not 30 minutes but 29 and 99.99999 seconds:
+      // only a hair of rounding error (45.3 is stored low) makes a whole.
+      45.2999999999,
+      -32769,  // beyond a 16-bit whole degree
       -1e10,
       40000,
       -std::numeric_limits<double>::infinity(),

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "arith/watched_arithmetic.h"
+
 namespace velmora {
 namespace {
 
@@ -35,6 +37,10 @@ TEST(CurveAzimuth, StraightsArcsAndSpirals) {
       {"point after the start", {100, 200, 0, 400, 150, 0}, 0.03125},
       {"point as far before the start", {100, 200, 0, 400, 50, 0}, 0.03125},
       {"element run backwards", {200, 100, 0, 400, 250, 0}, 0.03125},
+      // Before the start the element turns as it does after it: the distance
+      // counts, not its sign, also where the curvature starts other than 0.
+      {"arc, point before the start", {100, 200, 64, 64, 68, 0}, 0.5},
+      {"spiral out of an arc, point before the start", {0, 128, 64, 32, -64, 0}, 1.25},
       {"negative zero radius is straight", {0, 100, -0.0, -0.0, 50, 3.0}, 3.0},
   };
   for (const auto& c : cases) {
@@ -79,6 +85,23 @@ TEST(CurveAzimuth, ExactInfinitiesRaiseNothing) {
   EXPECT_EQ(*azimuth, 0.75);
   // An infinite radius is simply no curvature.
   EXPECT_EQ(Azimuth({0, 100, kInf, kInf, 50, 1.0}), 1.0);
+}
+
+// Within CurveAzimuth an infinite quotient ends in an infinite result that
+// is refused anyway; the watch itself must still call inf/0 a fault.
+TEST(WatchedArithmetic, EveryDivisionByZeroIsAFault) {
+  const struct {
+    double dividend, divisor;
+    bool fault;
+  } cases[] = {
+      {1, 0, true},     {0, 0, true},  {kInf, 0, true},  {-kInf, -0.0, true}, {kInf, 2, false},
+      {1, kInf, false}, {6, 3, false}, {-0.0, 5, false}, {kInf, kInf, true},  // invalid
+  };
+  for (const auto& c : cases) {
+    WatchedArithmetic fp;
+    fp.Div(c.dividend, c.divisor);
+    EXPECT_EQ(fp.Faulted(), c.fault) << c.dividend << " / " << c.divisor;
+  }
 }
 
 }  // namespace

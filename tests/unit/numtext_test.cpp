@@ -6,7 +6,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <locale>
+#include <sstream>
 #include <string>
+#include <string_view>
+
+#include "arith/angle.h"
 
 namespace velmora {
 namespace {
@@ -101,15 +106,82 @@ TEST(ValueOf, LongTextsAreReadWhole) {
   EXPECT_EQ(ValueOf(digits + "e-100000"), 1.0);
 }
 
-TEST(NumericText, IndependentOfTheRegionalSettings) {
-  // A decimal comma locale must not change how "." reads.
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-    std::setlocale(LC_NUMERIC, "C");
+// A decimal comma and a point between thousands, as German regional
+// settings have them.
+class CommaDecimal : public std::numpunct<char> {
+ protected:
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return '.'; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
+// Puts the classic "C" settings back however the test ends.
+struct RestoreClassicLocale {
+  ~RestoreClassicLocale() {
+    std::locale::global(std::locale::classic());
+    std::setlocale(LC_ALL, "C");
   }
-  EXPECT_EQ(ValueOf("1.5"), 1.5);
-  EXPECT_TRUE(IsNumber("1.5"));
-  EXPECT_FALSE(IsNumber("1,5"));
-  std::setlocale(LC_ALL, "C");
+};
+
+// How a field's text reads whatever the settings: "." is the decimal point
+// and nothing groups thousands.
+void ExpectTextsReadWithAPoint() {
+  const struct {
+    const char* text;
+    bool number;
+    double value;
+  } cases[] = {
+      {"1.5", true, 1.5},     {"1,5", false, 1},          {"1.234,5", false, 1.234},
+      {"-0.25", true, -0.25}, {"45.3015", true, 45.3015}, {"1.000", true, 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsNumber(c.text), c.number) << c.text;
+    EXPECT_EQ(ValueOf(c.text), c.value) << c.text;
+  }
+  EXPECT_EQ(NumberToText(1234.5), "1234.5");
+  EXPECT_EQ(RadToDms(kPi / 8), "22度30分0秒");
+}
+
+TEST(NumericText, IndependentOfTheGlobalCppLocale) {
+  RestoreClassicLocale restore;
+  std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
+  // The setting is in force: a stream made now writes and reads a comma.
+  std::ostringstream out;
+  out << 1234.5;
+  ASSERT_EQ(out.str(), "1.234,5");
+  double read = 0;
+  std::istringstream("1,5") >> read;
+  ASSERT_EQ(read, 1.5);
+
+  ExpectTextsReadWithAPoint();
+}
+
+// A C locale whose decimal point is a comma: the system's own where it has
+// one (Windows, and Wine, have German built in), or the one the build
+// compiles for glibc and points LOCPATH at.
+const char* CommaCLocale() {
+  for (const char* name :
+       {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German", "de-DE"}) {
+    if (std::setlocale(LC_NUMERIC, name) != nullptr &&
+        std::string_view(std::localeconv()->decimal_point) == ",") {
+      return name;
+    }
+  }
+  std::setlocale(LC_NUMERIC, "C");
+  return nullptr;
+}
+
+TEST(NumericText, IndependentOfTheCLocale) {
+  RestoreClassicLocale restore;
+  const char* name = CommaCLocale();
+  if (name == nullptr) {
+    GTEST_SKIP() << "no C locale with a decimal comma on this system";
+  }
+  // The setting is in force: the C library reads a comma now.
+  ASSERT_EQ(std::strtod("1,5", nullptr), 1.5) << name;
+  ASSERT_EQ(std::strtod("1.5", nullptr), 1.0) << name;
+
+  ExpectTextsReadWithAPoint();
 }
 
 }  // namespace

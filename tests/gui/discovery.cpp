@@ -1,0 +1,83 @@
+#include "tests/gui/discovery.h"
+
+#include "platform/win32/text.h"
+
+namespace velmora::gui {
+namespace {
+
+struct Found {
+  DWORD pid;
+  const wchar_t* window_class;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM param) {
+  auto* found = reinterpret_cast<Found*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == found->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == found->window_class) {
+    found->windows.push_back(hwnd);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* window_class) {
+  Found found{pid, window_class, {}};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
+  return found.windows;
+}
+
+std::string WindowText(HWND hwnd) {
+  const auto length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto copied =
+      SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return win32::Narrow(text);
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+RECT RectInParent(HWND child) {
+  RECT r = {};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::optional<MessageBoxInfo> ReadMessageBox(DWORD pid) {
+  const auto boxes = TopLevelWindows(pid, kMessageBoxClass);
+  if (boxes.empty()) {
+    return std::nullopt;
+  }
+  MessageBoxInfo info;
+  info.hwnd = boxes.front();
+  info.title = WindowText(info.hwnd);
+  for (HWND child = GetWindow(info.hwnd, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassName(child) != L"Static") {
+      continue;
+    }
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+      // Icon handles are the box's own, so only its presence can be seen
+      // from here; an OK-only box with an icon is style 64's.
+      info.information_icon = icon != nullptr;
+    } else if (std::string text = WindowText(child); !text.empty()) {
+      info.prompt = std::move(text);
+    }
+  }
+  return info;
+}
+
+int CountMessageBoxes(DWORD pid) {
+  return static_cast<int>(TopLevelWindows(pid, kMessageBoxClass).size());
+}
+
+}  // namespace velmora::gui
