@@ -87,7 +87,7 @@ class HandleSource final : public Source {
       return 0;
     }
     if (console_) {
-      return ReadConsole(buffer, size);
+      return ReadTyped(buffer, size);
     }
     DWORD got = 0;
     const auto want = static_cast<DWORD>(size < (1U << 20) ? size : 1U << 20);
@@ -101,7 +101,7 @@ class HandleSource final : public Source {
 
  private:
   // Typed lines come as UTF-16; a line starting with Ctrl+Z ends the input.
-  std::size_t ReadConsole(char* buffer, std::size_t size) {
+  std::size_t ReadTyped(char* buffer, std::size_t size) {
     while (pending_.empty()) {
       wchar_t wide[4096];
       DWORD got = 0;
