@@ -425,8 +425,8 @@ int Csv(std::span<const std::string> args, System& system) {
     }
     const Answer& answer =
         calculator.Run({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
-    if (text.find('"') == std::string_view::npos) {
-      out.text += text;  // no quotes: the fields need none either
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '"' || c == '\r'; })) {
+      out.text += text;  // nothing to quote in any field
       out.text += ',';
     } else {
       for (std::size_t i = 0; i < kInputFields.size(); ++i) {

@@ -350,6 +350,8 @@ TEST(Csv, HeaderQuotesAndEveryKindOfBadLine) {
        "0,100,0,200,101,0,," + std::string(kPointAfterEndPrompt) +
            "\n1,5,\"1,5\",0,0,0,,\"起点半径不是数字：\"\"1,5\"\"\"\n",
        1},
+      {"a carriage return inside a field is quoted", "0,100,0,200,5\r0,0\n",
+       "0,100,0,200,\"5\r0\",0,,\"计算点桩号不是数字：\"\"5\\x0d0\"\"\"\n", 1},
       {"wrong field count", "1,2,3\n" + row + ",7\n",
        ",,,,,,,第1行有3个字段，应为6个。\n,,,,,,,第2行有7个字段，应为6个。\n", 1},
       {"bad quoting", "\"1000,1200,500,500,1100,0\n10\"00,1200,500,500,1100,0\n\"1\"x,2,3,4,5,6\n",
