@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -387,8 +388,8 @@ int Csv(std::span<const std::string> args, System& system) {
   Calculator calculator;
   LineReader reader(in);
   LineReader::Line line{};
-  std::vector<std::string> fields;
-  std::size_t count = 0;
+  std::vector<std::string_view> fields;
+  std::string unquoted;
   bool first = true;
   int status = kExitAnswered;
   while (reader.Next(line)) {
@@ -405,15 +406,15 @@ int Csv(std::span<const std::string> args, System& system) {
       bad = "第" + number() + "行超过" + std::to_string(kMaxLineBytes) + "字节。";
     } else if (!IsValidUtf8(text)) {
       bad = "第" + number() + "行不是UTF-8文本。";
-    } else if (!SplitCsvLine(text, fields, count)) {
+    } else if (!SplitCsvLine(text, fields, unquoted)) {
       bad = "第" + number() + "行的引号有误。";
     } else if (first && text == kCsvHeader) {
       first = false;
       out.text += text;
       out.Line(",azimuth,message");
       continue;
-    } else if (count != kInputFields.size()) {
-      bad = "第" + number() + "行有" + std::to_string(count) + "个字段，应为6个。";
+    } else if (fields.size() != kInputFields.size()) {
+      bad = "第" + number() + "行有" + std::to_string(fields.size()) + "个字段，应为6个。";
     }
     first = false;
     if (!bad.empty()) {
@@ -425,7 +426,8 @@ int Csv(std::span<const std::string> args, System& system) {
     }
     const Answer& answer =
         calculator.Run({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
-    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '"' || c == '\r'; })) {
+    if (std::memchr(text.data(), '"', text.size()) == nullptr &&
+        std::memchr(text.data(), '\r', text.size()) == nullptr) {
       out.text += text;  // nothing to quote in any field
       out.text += ',';
     } else {

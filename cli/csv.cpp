@@ -59,32 +59,29 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields,
-                  std::size_t& field_count) {
-  field_count = 0;
+bool SplitCsvLine(std::string_view line, std::vector<std::string_view>& fields,
+                  std::string& unquoted) {
+  fields.clear();
   if (std::memchr(line.data(), '"', line.size()) == nullptr) {
     // No quotes, the common line: fields are what lies between commas.
     while (true) {
-      if (fields.size() <= field_count) {
-        fields.emplace_back();
-      }
       const std::size_t comma = line.find(',');
-      fields[field_count++].assign(line.substr(0, comma));
+      fields.push_back(line.substr(0, comma));
       if (comma == std::string_view::npos) {
         return true;
       }
       line.remove_prefix(comma + 1);
     }
   }
+  // Unquoted texts are never longer than the line: no reallocation moves
+  // them while the fields view them.
+  unquoted.clear();
+  unquoted.reserve(line.size());
   const char* p = line.data();
   const char* const end = p + line.size();
   while (true) {
-    if (fields.size() <= field_count) {
-      fields.emplace_back();
-    }
-    std::string& field = fields[field_count++];
-    field.clear();
     if (p != end && *p == '"') {
+      const std::size_t begin = unquoted.size();
       ++p;
       while (true) {
         const char* from = p;
@@ -94,15 +91,16 @@ bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields,
         if (p == end) {
           return false;  // left open
         }
-        field.append(from, p);
+        unquoted.append(from, p);
         ++p;
         if (p != end && *p == '"') {
-          field += '"';
+          unquoted += '"';
           ++p;
           continue;
         }
         break;
       }
+      fields.push_back(std::string_view(unquoted).substr(begin));
       if (p == end) {
         return true;
       }
@@ -119,7 +117,7 @@ bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields,
       }
       ++p;
     }
-    field.assign(from, p);
+    fields.push_back(std::string_view(from, static_cast<std::size_t>(p - from)));
     if (p == end) {
       return true;
     }

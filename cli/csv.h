@@ -22,9 +22,10 @@ bool IsValidUtf8(std::string_view bytes);
 // Splits one line into its fields. A field is either bare (no '"' in it) or
 // quoted: '"', any text with each '"' doubled, '"', then a comma or the end
 // of the line. False for any other use of '"', such as a quote left open.
-// The fields' strings are reused from call to call.
-bool SplitCsvLine(std::string_view line, std::vector<std::string>& fields,
-                  std::size_t& field_count);
+// The fields view the line, or `unquoted` for quoted fields: both must
+// outlive them.
+bool SplitCsvLine(std::string_view line, std::vector<std::string_view>& fields,
+                  std::string& unquoted);
 
 // Appends a field, quoted when it holds a comma, a quote or a line break.
 void AppendCsvField(std::string& out, std::string_view field);
