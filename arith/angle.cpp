@@ -157,6 +157,19 @@ std::string NumberToText(double value) {
     const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
     return std::string(buf, res.ptr);
   }
+  // Whole tenths below 10^14, the seconds of every angle text among them:
+  // the double nearest n/10 is within a fraction of a unit in its fifteenth
+  // digit of n/10, so its fifteen digits are those of n/10.
+  const double tenfold = value * 10.0;
+  if (std::fabs(value) < 1e14 && tenfold == std::trunc(tenfold) && tenfold / 10.0 == value) {
+    const long long tenths = static_cast<long long>(std::fabs(tenfold));
+    std::string text = value < 0.0 ? "-" : "";
+    const auto res = std::to_chars(buf, buf + sizeof buf, tenths / 10);
+    text.append(buf, res.ptr);
+    text += '.';
+    text += static_cast<char>('0' + tenths % 10);
+    return text;
+  }
   // Fifteen significant digits: [-]d.dddddddddddddde±x.
   const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
   const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -122,6 +123,31 @@ double ValueOf(std::string_view text) {
   }
   const std::string_view number =
       text.substr(scan.mantissa_begin, scan.exponent_end - scan.mantissa_begin);
+  // Up to fifteen digits and no exponent, as typed stations, radii and
+  // angles are: the digits as a whole number and the power of ten are both
+  // exact doubles, so their one correctly rounded quotient is the value.
+  constexpr std::size_t kExactDigits = 15;
+  constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (scan.mantissa_end == scan.exponent_end && number.size() <= kExactDigits + 1) {
+    std::uint64_t whole = 0;
+    std::size_t digits = 0;
+    std::size_t decimals = 0;
+    bool after_point = false;
+    for (const char c : number) {
+      if (c == '.') {
+        after_point = true;
+      } else {
+        whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+        ++digits;
+        decimals += after_point ? 1 : 0;
+      }
+    }
+    if (digits <= kExactDigits) {
+      const double value = static_cast<double>(whole) / kPowersOfTen[decimals];
+      return scan.negative ? -value : value;
+    }
+  }
   double value = 0.0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value,
                                       std::chars_format::general);

@@ -10,7 +10,9 @@ using enum ControlKind;
 using enum Container;
 
 // Control ids: text boxes 101-107, the button 110, frames 120-121,
-// labels 130 + index.
+// labels 130 + index, LabFWJ(i) naming the field of index i.
+constexpr int kFirstLabelId = 130;
+
 constexpr std::array<ControlDesign, 17> kControls = {{
     {"ComFWJ", 110, Button, Form1, "计算", 3600, 3325, 1215, 375, 7, kNoFlags, {}},
     {"Frame2", 121, Frame, Form1, "计算结果", 120, 3000, 4815, 975, 14, kNoFlags, {}},
@@ -71,6 +73,10 @@ const ControlDesign& NextTabStop(int tab_index, bool backwards) {
 const ControlDesign& ControlForField(Field field) {
   return *std::find_if(kControls.begin(), kControls.end(),
                        [field](const ControlDesign& c) { return c.field == field; });
+}
+
+const ControlDesign& LabelForField(Field field) {
+  return *ControlWithId(kFirstLabelId + static_cast<int>(Index(field)));
 }
 
 const ControlDesign* ControlWithId(int id) {

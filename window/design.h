@@ -60,6 +60,8 @@ std::span<const ControlDesign> Form1Controls();
 const ControlDesign& NextTabStop(int tab_index, bool backwards);
 
 const ControlDesign& ControlForField(Field field);
+// The label that names a field on the form ("起点桩号" for Textka, ...).
+const ControlDesign& LabelForField(Field field);
 const ControlDesign* ControlWithId(int id);
 
 // Twips to pixels at `dpi` dots per inch, rounded to the nearest pixel.

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -203,6 +204,30 @@ TEST(NumberToText, PlainDecimalWithFifteenSignificantDigits) {
     EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
   }
   EXPECT_EQ(NumberToText(std::numeric_limits<double>::quiet_NaN()), "");
+}
+
+TEST(NumberToText, EveryTenthIsWrittenAsItsDecimal) {
+  // Seconds of every angle text are tenths; a neighbouring double keeps the
+  // same fifteen digits.
+  const auto decimal = [](long long tenths) {
+    const long long size = tenths < 0 ? -tenths : tenths;
+    std::string text = (tenths < 0 ? "-" : "") + std::to_string(size / 10);
+    return size % 10 == 0 ? text : text + "." + std::to_string(size % 10);
+  };
+  std::vector<long long> all;
+  for (long long n = -200000; n <= 200000; ++n) {
+    all.push_back(n);
+  }
+  for (const long long n : {999999999999999LL, -999999999999999LL, 123456789012345LL}) {
+    all.push_back(n);
+  }
+  for (const long long n : all) {
+    const double value = static_cast<double>(n) / 10.0;
+    ASSERT_EQ(NumberToText(value), n == 0 ? "0" : decimal(n)) << n;
+    if (n != 0 && std::llabs(n) < 1000000) {
+      ASSERT_EQ(NumberToText(std::nextafter(value, HUGE_VAL)), decimal(n)) << n;
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <string_view>
@@ -62,6 +63,23 @@ TEST(Design, EveryFieldIsOneTextBoxFoundByFieldAndById) {
     const bool result = c.field == Field::Textcia;
     EXPECT_EQ(c.flags, result ? kReadOnly | kNoTabStop | kMenuColour : kNoFlags) << c.name;
   }
+}
+
+TEST(Design, EachFieldsLabelSitsOnItsRowJustLeftOfIt) {
+  for (int i = 0; i <= static_cast<int>(Field::Textcia); ++i) {
+    const auto field = static_cast<Field>(i);
+    const ControlDesign& box = ControlForField(field);
+    const ControlDesign& label = LabelForField(field);
+    EXPECT_EQ(label.kind, ControlKind::Label) << box.name;
+    EXPECT_EQ(label.container, box.container) << box.name;
+    // Vertically within the box; its right edge where the box begins.
+    EXPECT_GE(label.top, box.top) << box.name;
+    EXPECT_LE(label.top + label.height, box.top + box.height) << box.name;
+    EXPECT_LT(label.left, box.left) << box.name;
+    EXPECT_LT(std::abs(label.left + label.width - box.left), 300) << box.name;
+  }
+  EXPECT_STREQ(LabelForField(Field::Textka).caption, "起点桩号");
+  EXPECT_STREQ(LabelForField(Field::Textrb).caption, "终点半径");
 }
 
 TEST(Design, TabCyclesThroughTheInputFieldsAndTheButtonBothWays) {

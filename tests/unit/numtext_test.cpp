@@ -5,9 +5,11 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <locale>
 #include <sstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -94,6 +96,26 @@ TEST(ValueOf, CorrectlyRoundedLikeTheCLibrary) {
   };
   for (const char* text : cases) {
     EXPECT_EQ(ValueOf(text), std::strtod(text, nullptr)) << text;
+  }
+}
+
+TEST(ValueOf, ShortDecimalsCorrectlyRoundedToo) {
+  // Up to fifteen digits with the point anywhere, the way stations, radii
+  // and angles are typed, and sixteen (the long way round).
+  std::mt19937_64 random(15);
+  for (int n = 0; n < 200000; ++n) {
+    const int digits = 1 + static_cast<int>(random() % 16);
+    std::string text = random() % 4 == 0 ? "-" : "";
+    const int point = static_cast<int>(random() % static_cast<unsigned>(digits + 1));
+    for (int i = 0; i < digits; ++i) {
+      if (i == point) {
+        text += '.';
+      }
+      text += static_cast<char>('0' + random() % 10);
+    }
+    const double value = ValueOf(text);
+    const double wanted = std::strtod(text.c_str(), nullptr);
+    ASSERT_EQ(std::memcmp(&value, &wanted, sizeof value), 0) << text;
   }
 }
 

@@ -1,0 +1,61 @@
+// The console program's commands: one point (calc), a stake-out table of an
+// element (table) and a spreadsheet of points (csv). Every azimuth comes from
+// Form1 in memory, driven as a person drives the window: each text pasted
+// into its field, then a click on 计算.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/streams.h"
+#include "window/fields.h"
+#include "window/memory_form.h"
+
+namespace velmora::cli {
+
+inline constexpr int kExitAnswered = 0;  // every point has an azimuth
+inline constexpr int kExitRefused = 1;   // the window refused a point
+inline constexpr int kExitUsage = 2;     // a bad command line, or a read/write failure
+
+// The window's answer for one point.
+struct Answer {
+  std::string azimuth;         // the text of Textcia; empty when refused
+  std::string message;         // why there is no azimuth: the window's prompt, or
+                               // a text its field would not keep
+  bool field_refused = false;  // the latter
+};
+
+class Calculator {
+ public:
+  Calculator() { form_.logging = false; }
+
+  // Pastes the texts into Textka, Textkb, Textra, Textrb, Textki and Textca
+  // and clicks 计算. A text its field does not keep (the field's change rule
+  // empties it) ends the run before the click.
+  const Answer& Run(const std::array<std::string_view, kInputFields.size()>& texts);
+
+  // Why `field` would not keep `text` ("起点桩号不是数字：\"12a\""), or
+  // nothing when it keeps it.
+  std::optional<std::string> Refusal(Field field, std::string_view text);
+
+ private:
+  MemoryForm form_;
+  Answer answer_;
+};
+
+// The packed angle (degrees.MMSSs, as typed into Textca) of an azimuth
+// text the window shows: "3度34分51.6秒" -> "3.34516", "45度30分0秒" -> "45.3".
+std::optional<std::string> PackedFromDisplay(std::string_view display);
+
+// A text as it can be quoted on one line: control characters, '"', '\' and
+// bytes that are not UTF-8 are written as escapes.
+std::string Printable(std::string_view text);
+
+// Runs the program with its arguments (without the program's name) and
+// returns its exit status.
+int Run(std::span<const std::string> args, System& system);
+
+}  // namespace velmora::cli

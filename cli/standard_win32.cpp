@@ -1,0 +1,165 @@
+// The console on Windows: text to a console window goes as UTF-16 through
+// WriteConsoleW, so the Chinese shows whatever the console's code page;
+// pipes and files get the UTF-8 bytes as they are.
+#include <windows.h>
+// After windows.h:
+#include <shellapi.h>
+
+#include <climits>
+#include <string>
+
+#include "cli/standard.h"
+
+namespace velmora::cli {
+namespace {
+
+std::wstring Wide(std::string_view utf8) {
+  std::wstring wide;
+  if (utf8.empty() || utf8.size() > INT_MAX) {
+    return wide;
+  }
+  const int size = static_cast<int>(utf8.size());
+  wide.resize(
+      static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)));
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  std::string utf8;
+  if (wide.empty() || wide.size() > INT_MAX / 4) {
+    return utf8;
+  }
+  const int size = static_cast<int>(wide.size());
+  utf8.resize(static_cast<std::size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)));
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
+                      nullptr, nullptr);
+  return utf8;
+}
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
+}
+
+class HandleSink final : public Sink {
+ public:
+  explicit HandleSink(DWORD which) : handle_(GetStdHandle(which)), console_(IsConsole(handle_)) {}
+
+  // The commands write whole lines, so no character is ever split here.
+  bool Write(std::string_view bytes) override {
+    if (console_) {
+      const std::wstring wide = Wide(bytes);
+      std::wstring_view rest = wide;
+      while (!rest.empty()) {
+        DWORD wrote = 0;
+        const auto chunk = static_cast<DWORD>(rest.size() < 8192 ? rest.size() : 8192);
+        if (WriteConsoleW(handle_, rest.data(), chunk, &wrote, nullptr) == 0 || wrote == 0) {
+          return false;
+        }
+        rest.remove_prefix(wrote);
+      }
+      return true;
+    }
+    while (!bytes.empty()) {
+      DWORD wrote = 0;
+      const auto chunk = static_cast<DWORD>(bytes.size() < (1U << 20) ? bytes.size() : 1U << 20);
+      if (WriteFile(handle_, bytes.data(), chunk, &wrote, nullptr) == 0 || wrote == 0) {
+        return false;
+      }
+      bytes.remove_prefix(wrote);
+    }
+    return true;
+  }
+
+ private:
+  HANDLE handle_;
+  bool console_;
+};
+
+class HandleSource final : public Source {
+ public:
+  HandleSource() : handle_(GetStdHandle(STD_INPUT_HANDLE)), console_(IsConsole(handle_)) {}
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    if (handle_ == nullptr || handle_ == INVALID_HANDLE_VALUE || ended_) {
+      return 0;
+    }
+    if (console_) {
+      return ReadTyped(buffer, size);
+    }
+    DWORD got = 0;
+    const auto want = static_cast<DWORD>(size < (1U << 20) ? size : 1U << 20);
+    if (ReadFile(handle_, buffer, want, &got, nullptr) == 0) {
+      // A pipe whose writer has gone is the end of the input.
+      failed = GetLastError() != ERROR_BROKEN_PIPE;
+      return 0;
+    }
+    return got;
+  }
+
+ private:
+  // Typed lines come as UTF-16; a line starting with Ctrl+Z ends the input.
+  std::size_t ReadTyped(char* buffer, std::size_t size) {
+    while (pending_.empty()) {
+      wchar_t wide[4096];
+      DWORD got = 0;
+      if (ReadConsoleW(handle_, wide, 4096, &got, nullptr) == 0) {
+        failed = true;
+        return 0;
+      }
+      if (got == 0 || wide[0] == L'\x1a') {
+        ended_ = true;
+        return 0;
+      }
+      std::wstring text = high_surrogate_ + std::wstring(wide, got);
+      high_surrogate_.clear();
+      if (text.back() >= 0xD800 && text.back() <= 0xDBFF) {
+        high_surrogate_ = text.back();  // its pair comes with the next read
+        text.pop_back();
+      }
+      pending_ = Utf8(text);
+    }
+    const std::size_t n = pending_.size() < size ? pending_.size() : size;
+    pending_.copy(buffer, n);
+    pending_.erase(0, n);
+    return n;
+  }
+
+  HANDLE handle_;
+  bool console_;
+  bool ended_ = false;
+  std::string pending_;
+  std::wstring high_surrogate_;
+};
+
+}  // namespace
+
+struct StandardSystem::Streams {
+  HandleSink out{STD_OUTPUT_HANDLE};
+  HandleSink err{STD_ERROR_HANDLE};
+  HandleSource in;
+};
+
+StandardSystem::StandardSystem() : streams_(std::make_unique<Streams>()) {}
+StandardSystem::~StandardSystem() = default;
+Sink& StandardSystem::Out() { return streams_->out; }
+Sink& StandardSystem::Err() { return streams_->err; }
+Source& StandardSystem::In() { return streams_->in; }
+
+std::vector<std::string> Arguments(int /*argc*/, char** /*argv*/) {
+  std::vector<std::string> args;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) {
+    return args;
+  }
+  for (int i = 1; i < count; ++i) {
+    args.push_back(Utf8(wide[i]));
+  }
+  LocalFree(wide);
+  return args;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,438 @@
+// The console program run in memory: its answers against Form1's, its
+// refusals, the stake-out table and the CSV reader and writer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/csv.h"
+#include "window/calculate.h"
+#include "window/memory_form.h"
+
+namespace velmora::cli {
+namespace {
+
+class StringSink final : public Sink {
+ public:
+  explicit StringSink(std::string& text) : text_(text) {}
+  bool Write(std::string_view bytes) override {
+    text_ += bytes;
+    return true;
+  }
+
+ private:
+  std::string& text_;
+};
+
+// Hands out its text a few bytes at a time, so that lines cross reads.
+class StringSource final : public Source {
+ public:
+  explicit StringSource(std::string text, std::size_t chunk = 1 << 20)
+      : text_(std::move(text)), chunk_(chunk) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t n = std::min({size, chunk_, text_.size() - at_});
+    text_.copy(buffer, n, at_);
+    at_ += n;
+    return n;
+  }
+
+ private:
+  std::string text_;
+  std::size_t chunk_;
+  std::size_t at_ = 0;
+};
+
+class MemorySystem final : public System {
+ public:
+  std::string out, err, in;
+  std::map<std::string, std::string> files;
+
+  Sink& Out() override { return out_; }
+  Sink& Err() override { return err_; }
+  Source& In() override { return in_; }
+  std::unique_ptr<Source> OpenInput(const std::string& path, std::string& error) override {
+    if (!files.contains(path)) {
+      error = "no such file";
+      return nullptr;
+    }
+    return std::make_unique<StringSource>(files[path]);
+  }
+  std::unique_ptr<Sink> OpenOutput(const std::string& path, std::string&) override {
+    files[path].clear();
+    return std::make_unique<StringSink>(files[path]);
+  }
+  bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
+
+ private:
+  StringSink out_{out};
+  StringSink err_{err};
+  StringSource in_{""};
+};
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome RunCli(const std::vector<std::string>& args, MemorySystem& system) {
+  const int status = Run(args, system);
+  return {status, system.out, system.err};
+}
+
+Outcome RunCli(const std::vector<std::string>& args) {
+  MemorySystem system;
+  return RunCli(args, system);
+}
+
+// What the window shows for six texts pasted into their fields, and the
+// prompts of its boxes.
+struct WindowAnswer {
+  bool kept_all = true;
+  std::string result;
+  std::vector<std::string> prompts;
+  std::string start_radius, end_radius;
+};
+
+WindowAnswer Window(const std::vector<std::string>& texts) {
+  MemoryForm form;
+  WindowAnswer answer;
+  for (std::size_t i = 0; i < kInputFields.size(); ++i) {
+    form.Replace(kInputFields[i], texts[i]);
+    answer.kept_all = answer.kept_all && form[kInputFields[i]] == texts[i];
+  }
+  form.Click();
+  answer.result = form[Field::Textcia];
+  for (const Message& m : form.messages) {
+    answer.prompts.push_back(m.prompt);
+  }
+  answer.start_radius = form[Field::Textra];
+  answer.end_radius = form[Field::Textrb];
+  return answer;
+}
+
+TEST(Calc, WorkedResultsAndEveryRefusalWithItsExitStatus) {
+  const struct {
+    std::vector<std::string> args;
+    std::string out, err;
+    int status;
+  } cases[] = {
+      {{"0", "100", "0", "200", "50", "0"}, "3度34分51.6秒\n", "", 0},
+      {{"1000", "1200", "500", "500", "1100", "45.3015"}, "56度57分48秒\n", "", 0},
+      {{"500", "560", "300", "0", "560", "90"}, "95度43分46.5秒\n", "", 0},
+      {{"--", "1000", "1200", "500", "500", "1100", "45.3015"}, "56度57分48秒\n", "", 0},
+      {{"0", "100", "0", "200", "101", "0"}, "", std::string(kPointAfterEndPrompt) + "\n", 1},
+      {{"0", "100", "0", "200", "-1", "0"}, "", std::string(kPointBeforeStartPrompt) + "\n", 1},
+      {{"", "100", "-", "200", "50", "0"}, "", std::string(kEmptyInputPrompt) + "\n", 1},
+      {{"0", "100", "-", "-", "50", "0"}, "", "起点半径不是数字。\n", 1},
+      {{"0", "100", "0", "-", "50", "0"}, "", "终点半径不是数字。\n", 1},
+      {{"0", "100", "0", "0", "50", "360.0001"}, "", "角度输入有误，请重新输入。\n", 1},
+      {{"0", "100", "0", "0", "50", "30.75"}, "", "角度输入有误，请重新输入。\n", 1},
+      {{"100", "100", "0", "0", "100", "0"}, "", std::string(kCannotCalculatePrompt) + "\n", 1},
+      {{"12a", "100", "0", "0", "50", "0"}, "", "起点桩号不是数字：\"12a\"\n", 2},
+      {{"0", "100", "--", "0", "50", "0"}, "", "起点半径不是数字：\"--\"\n", 2},
+      {{"0", "100", "0", "0", "-", "0"}, "", "计算点桩号不是数字：\"-\"\n", 2},
+      {{"0", "100", "0", "0", "50", "a\n\"\xff"}, "", "起点方位角不是数字：\"a\\n\\\"\\xff\"\n", 2},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"calc"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Outcome got = RunCli(args);
+    EXPECT_EQ(got.out, c.out) << c.args[0] << " " << c.args[4];
+    EXPECT_EQ(got.err, c.err) << c.args[0] << " " << c.args[4];
+    EXPECT_EQ(got.status, c.status) << c.args[0] << " " << c.args[4];
+  }
+}
+
+TEST(Calc, CommandLineMistakesGiveTheUsageAndStatusTwo) {
+  const std::vector<std::vector<std::string>> mistakes = {
+      {},
+      {"calc", "1", "2", "3", "4", "5"},
+      {"calc", "1", "2", "3", "4", "5", "6", "7"},
+      {"--frob"},
+      {"frob"},
+      {"csv", "--frob"},
+      {"table", "--start"}};
+  for (const auto& args : mistakes) {
+    const Outcome got = RunCli(args);
+    EXPECT_EQ(got.status, 2) << args.size();
+    EXPECT_NE(got.err.find("usage: velmora-cli"), std::string::npos) << got.err;
+    EXPECT_EQ(got.out, "");
+  }
+  EXPECT_EQ(RunCli({"--version"}).out, "velmora-cli 1.00\n");
+  const Outcome help = RunCli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("table --start S"), std::string::npos);
+}
+
+// Texts a person types or pastes, numbers at the edges of every check among
+// them.
+std::string RandomText(std::mt19937_64& random, std::size_t field) {
+  static const std::vector<std::string> odd = {
+      "",      "-",     "--",       "12a",   " 12 ",     "+5",    "5.",  ".5",
+      "1e",    "1e999", "-1e999",   "-0",    "0x10",     "一二",  "1,5", "4e-324",
+      "1e308", "360",   "360.0001", "30.75", "-45.3015", "1.2.3", "\t7"};
+  const auto whole = [&random](int n) {
+    return static_cast<int>(random() % static_cast<unsigned>(n));
+  };
+  if (whole(6) == 0) {
+    return odd[static_cast<std::size_t>(whole(static_cast<int>(odd.size())))];
+  }
+  const double scale = field == 5 ? 400.0 : 2000.0;
+  const double value = (static_cast<double>(random() >> 11) * 0x1.0p-53 - 0.2) * scale;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.*f", whole(5), value);
+  return buf;
+}
+
+TEST(Calc, AgreesWithTheWindowOnRandomTexts) {
+  std::mt19937_64 random(20261208);
+  for (int n = 0; n < 4000; ++n) {
+    std::vector<std::string> texts(kInputFields.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      texts[i] = RandomText(random, i);
+    }
+    if (n % 3 == 0) {  // a point inside the element, so that results are common
+      texts[0] = "100";
+      texts[1] = "900";
+      texts[4] = std::to_string(100 + n % 800);
+    }
+    std::vector<std::string> args = {"calc", "--"};
+    args.insert(args.end(), texts.begin(), texts.end());
+    const Outcome got = RunCli(args);
+    const WindowAnswer window = Window(texts);
+    std::string context;
+    for (const std::string& t : texts) {
+      context += "[" + t + "]";
+    }
+    if (!window.kept_all) {
+      EXPECT_EQ(got.status, 2) << context;
+      continue;
+    }
+    EXPECT_EQ(got.status, window.result.empty() ? 1 : 0) << context;
+    EXPECT_EQ(got.out, window.result.empty() ? "" : window.result + "\n") << context;
+    if (!window.prompts.empty()) {
+      EXPECT_EQ(got.err, window.prompts.front() + "\n") << context;
+    } else if (window.result.empty()) {
+      // Only the silent emptying of a radius leaves no result and no box.
+      EXPECT_TRUE(window.start_radius.empty() || window.end_radius.empty()) << context;
+      EXPECT_NE(got.err.find("半径不是数字。"), std::string::npos) << context;
+    }
+  }
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = text.find('\n', at);
+    lines.push_back(text.substr(at, end - at));
+    at = end == std::string::npos ? text.size() : end + 1;
+  }
+  return lines;
+}
+
+TEST(Table, EachRowIsTheWindowsAnswerAtThatStation) {
+  const struct {
+    std::string start, end, ra, rb, ca, every;
+    std::vector<std::string> at;
+    std::vector<std::string> stations;
+  } cases[] = {
+      {"0", "100", "0", "0", "90", "20", {}, {"0", "20", "40", "60", "80", "100"}},
+      {"1000",
+       "1200",
+       "500",
+       "500",
+       "45.3015",
+       "30",
+       {},
+       {"1000", "1020", "1050", "1080", "1110", "1140", "1170", "1200"}},
+      {"0", "64", "0", "100", "45.3015", "32", {}, {"0", "32", "64"}},
+      {"500",
+       "560",
+       "300",
+       "-800",
+       "90",
+       "25",
+       {"512.5", "500", "550"},
+       {"500", "512.5", "525", "550", "560"}},
+      {"0", "0.5", "-200", "-200", "10", "0.1", {}, {"0", "0.1", "0.2", "0.3", "0.4", "0.5"}},
+      {"-10", "15", "0", "300", "0", "20", {}, {"-10", "0", "15"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"table", "--start",         c.start, "--end",
+                                     c.end,   "--start-radius",  c.ra,    "--end-radius",
+                                     c.rb,    "--start-azimuth", c.ca,    "--every=" + c.every};
+    for (const std::string& at : c.at) {
+      args.insert(args.end(), {"--at", at});
+    }
+    const Outcome got = RunCli(args);
+    ASSERT_EQ(got.status, 0) << got.err;
+    const std::vector<std::string> lines = Lines(got.out);
+    ASSERT_EQ(lines.size(), c.stations.size() + 1) << got.out;
+    EXPECT_EQ(lines[0], "station,azimuth,packed");
+    for (std::size_t i = 0; i < c.stations.size(); ++i) {
+      const std::string azimuth = Window({c.start, c.end, c.ra, c.rb, c.stations[i], c.ca}).result;
+      ASSERT_FALSE(azimuth.empty());
+      EXPECT_EQ(lines[i + 1], c.stations[i] + "," + azimuth + "," + *PackedFromDisplay(azimuth));
+    }
+  }
+}
+
+TEST(Table, RefusalsAndImpossibleSteps) {
+  const std::vector<std::string> element = {"table", "--start",         "0", "--end",
+                                            "100",   "--start-radius",  "0", "--end-radius",
+                                            "0",     "--start-azimuth", "45"};
+  const auto with = [&element](std::vector<std::string> more) {
+    std::vector<std::string> args = element;
+    args.insert(args.end(), more.begin(), more.end());
+    return RunCli(args);
+  };
+  for (const std::string step : {"0", "-5", "abc", "1e999", "", "0.000001"}) {
+    const Outcome got = with({"--every", step});
+    EXPECT_EQ(got.status, 2) << step;
+    EXPECT_EQ(got.out, "") << step;
+  }
+  EXPECT_EQ(with({"--every", "10", "--every", "5"}).status, 2);
+  EXPECT_EQ(with({"--every", "10", "--at", "x"}).err, "计算点桩号不是数字：\"x\"\n");
+  // A station outside the element: its row has no azimuth, the rest stand.
+  const Outcome outside = with({"--every", "50", "--at", "150"});
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_EQ(Lines(outside.out).size(), 5U);
+  EXPECT_EQ(Lines(outside.out).back(), "150,,");
+  EXPECT_EQ(outside.err, std::string("150: ") + kPointAfterEndPrompt + "\n");
+  // What the window says at the start it says everywhere: no table.
+  std::vector<std::string> bad_angle = element;
+  bad_angle[10] = "400";
+  bad_angle.insert(bad_angle.end(), {"--every", "10"});
+  const Outcome refused = RunCli(bad_angle);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, "角度输入有误，请重新输入。\n");
+}
+
+TEST(PackedFromDisplay, WritesTheAngleAsItIsTypedBack) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"3度34分51.6秒", "3.34516"}, {"56度57分48秒", "56.5748"}, {"45度30分0秒", "45.3"},
+      {"0度0分0秒", "0"},           {"360度0分0秒", "360"},      {"7度5分5.5秒", "7.05055"},
+  };
+  for (const auto& [display, packed] : cases) {
+    EXPECT_EQ(PackedFromDisplay(display), packed) << display;
+    // Typed back as the start azimuth, the start of a straight shows it again.
+    EXPECT_EQ(Window({"0", "1", "0", "0", "0", packed}).result, display) << packed;
+  }
+  EXPECT_EQ(PackedFromDisplay("45度"), std::nullopt);
+}
+
+struct CsvCase {
+  const char* name;
+  std::string input;
+  std::string output;
+  int status;
+};
+
+TEST(Csv, HeaderQuotesAndEveryKindOfBadLine) {
+  const std::string answer = ",56度57分48秒,";
+  const std::string row = "1000,1200,500,500,1100,45.3015";
+  const CsvCase cases[] = {
+      {"header copied", "start,end,start_radius,end_radius,point,start_azimuth\n" + row + "\n",
+       "start,end,start_radius,end_radius,point,start_azimuth,azimuth,message\n" + row + answer +
+           "\n",
+       0},
+      {"quotes, CRLF, no last line end", "\"1000\",\"1200\",500,500,1100,\"45.3015\"\r\n" + row,
+       row + answer + "\n" + row + answer + "\n", 0},
+      {"byte-order mark and blank lines", "\xEF\xBB\xBF" + row + "\n\n\r\n" + row + "\n",
+       row + answer + "\n" + row + answer + "\n", 0},
+      {"refusals", "0,100,0,200,101,0\n1,5,\"1,5\",0,0,0\n",
+       "0,100,0,200,101,0,," + std::string(kPointAfterEndPrompt) +
+           "\n1,5,\"1,5\",0,0,0,,\"起点半径不是数字：\"\"1,5\"\"\"\n",
+       1},
+      {"a carriage return inside a field is quoted", "0,100,0,200,5\r0,0\n",
+       "0,100,0,200,\"5\r0\",0,,\"计算点桩号不是数字：\"\"5\\x0d0\"\"\"\n", 1},
+      {"wrong field count", "1,2,3\n" + row + ",7\n",
+       ",,,,,,,第1行有3个字段，应为6个。\n,,,,,,,第2行有7个字段，应为6个。\n", 1},
+      {"bad quoting", "\"1000,1200,500,500,1100,0\n10\"00,1200,500,500,1100,0\n\"1\"x,2,3,4,5,6\n",
+       ",,,,,,,第1行的引号有误。\n,,,,,,,第2行的引号有误。\n,,,,,,,第3行的引号有误。\n", 1},
+      {"not UTF-8", "1000,1200,500,500,1100,\xC0\xAF\n" + row + "\n",
+       ",,,,,,,第1行不是UTF-8文本。\n" + row + answer + "\n", 1},
+      {"too long", std::string(70000, '1') + "\n" + row + "\n",
+       ",,,,,,,第1行超过65536字节。\n" + row + answer + "\n", 1},
+      {"header later is a bad line",
+       row + "\nstart,end,start_radius,end_radius,point,start_azimuth\n",
+       row + answer + "\n" +
+           "start,end,start_radius,end_radius,point,start_azimuth,,"
+           "\"起点桩号不是数字：\"\"start\"\"\"\n",
+       1},
+  };
+  for (const CsvCase& c : cases) {
+    MemorySystem system;
+    system.files["in.csv"] = c.input;
+    const Outcome got = RunCli({"csv", "in.csv"}, system);
+    EXPECT_EQ(got.out, c.output) << c.name;
+    EXPECT_EQ(got.status, c.status) << c.name;
+  }
+}
+
+TEST(Csv, ByteOrderMarkFilesAndMistakes) {
+  MemorySystem system;
+  system.files["in.csv"] = "0,100,0,200,50,0\n";
+  EXPECT_EQ(RunCli({"csv", "--bom", "-o", "out.csv", "in.csv"}, system).status, 0);
+  EXPECT_EQ(system.files["out.csv"],
+            "\xEF\xBB\xBF"
+            "0,100,0,200,50,0,3度34分51.6秒,\r\n");
+  EXPECT_EQ(system.out, "");
+  // Writing over the file being read would lose it.
+  EXPECT_EQ(RunCli({"csv", "-o", "in.csv", "in.csv"}, system).status, 2);
+  EXPECT_EQ(system.files["in.csv"], "0,100,0,200,50,0\n");
+  EXPECT_EQ(RunCli({"csv", "missing.csv"}).status, 2);
+  EXPECT_EQ(RunCli({"csv", "a.csv", "b.csv"}).status, 2);
+  EXPECT_EQ(RunCli({"csv", "-o"}).status, 2);
+  EXPECT_EQ(RunCli({"csv"}).out, "");  // empty standard input: nothing to do
+}
+
+TEST(LineReader, LinesCrossingReadsOfAnySize) {
+  const std::string longest(kMaxLineBytes, 'x');
+  const std::string input = "a\r\n\nbc\r\n" + longest + "\n" + longest + "y\r\nlast";
+  const std::vector<std::pair<std::string, bool>> expected = {
+      {"a", false}, {"", false}, {"bc", false}, {longest, false}, {"", true}, {"last", false}};
+  for (const std::size_t chunk : {1U, 2U, 7U, 4096U, 1U << 20}) {
+    StringSource source(input, chunk);
+    LineReader reader(source);
+    LineReader::Line line{};
+    std::size_t n = 0;
+    while (reader.Next(line)) {
+      ASSERT_LT(n, expected.size()) << chunk;
+      EXPECT_EQ(line.text, expected[n].first) << chunk << " line " << n;
+      EXPECT_EQ(line.too_long, expected[n].second) << chunk << " line " << n;
+      EXPECT_EQ(line.number, n + 1);
+      ++n;
+    }
+    EXPECT_EQ(n, expected.size()) << chunk;
+  }
+}
+
+TEST(CsvFields, SplitAndWriteRoundTrip) {
+  const std::vector<std::vector<std::string>> records = {
+      {""}, {"", ""}, {"a", "b,c", "\"q\"", ""}, {"起点", "1\r2", " x "}};
+  std::vector<std::string_view> fields;
+  std::string unquoted;
+  for (const auto& record : records) {
+    std::string line;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+      line += i == 0 ? "" : ",";
+      AppendCsvField(line, record[i]);
+    }
+    ASSERT_TRUE(SplitCsvLine(line, fields, unquoted)) << line;
+    EXPECT_EQ(std::vector<std::string>(fields.begin(), fields.end()), record) << line;
+  }
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(IsValidUtf8("\xE8\xAE"));          // cut short
+  EXPECT_TRUE(IsValidUtf8("起点桩号 \xF0\x9F\x98\x80"));
+}
+
+}  // namespace
+}  // namespace velmora::cli
