@@ -1,5 +1,7 @@
 #include "platform/win32/base_window.h"
 
+#include "platform/win32/startup_marks.h"
+
 namespace velmora::win32 {
 
 BaseWindow::~BaseWindow() {
@@ -24,9 +26,11 @@ bool BaseWindow::Create(HINSTANCE instance, const WindowClass& window_class, con
   if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     return false;
   }
+  StartupMark("register the window class");
   // Proc stores hwnd_ at WM_NCCREATE, before any handler runs.
   CreateWindowExW(0, window_class.name, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  StartupMark("create the form's window");
   return hwnd_ != nullptr;
 }
 
@@ -57,12 +61,14 @@ LRESULT CALLBACK BaseWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 int RunMessageLoop(MessageFilter& filter) {
   MSG msg;
   BOOL got;
+  StartupLoopTop();
   while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
     if (filter.PreTranslate(msg)) {
       continue;
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    StartupLoopTop();
   }
   return got == 0 ? static_cast<int>(msg.wParam) : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <imm.h>
 
+#include "platform/win32/startup_marks.h"
 #include "platform/win32/text.h"
 
 namespace velmora::win32 {
@@ -17,7 +18,7 @@ Fn User32Function(const char* name) {
 
 void AdjustForDpi(RECT& rect, DWORD style, DWORD ex_style, int dpi) {
   using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjust = User32Function<AdjustFn>("AdjustWindowRectExForDpi");
+  const auto adjust = User32Function<AdjustFn>("AdjustWindowRectExForDpi");
   if (adjust != nullptr) {
     adjust(&rect, style, FALSE, ex_style, static_cast<UINT>(dpi));
   } else {
@@ -29,17 +30,18 @@ struct WindowKind {
   const wchar_t* window_class;
   DWORD style;
   DWORD ex_style;
+  const char* mark;  // the start-up step of creating one
 };
 
 WindowKind KindOf(const ControlDesign& c) {
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   switch (c.kind) {
     case ControlKind::Button:
-      return {L"BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0};
+      return {L"BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, "create the button"};
     case ControlKind::Frame:
-      return {L"BUTTON", kChild | BS_GROUPBOX, 0};
+      return {L"BUTTON", kChild | BS_GROUPBOX, 0, "create the frames"};
     case ControlKind::Label:
-      return {L"STATIC", kChild | SS_LEFT, 0};
+      return {L"STATIC", kChild | SS_LEFT, 0, "create the labels"};
     case ControlKind::TextBox: {
       DWORD style = kChild | ES_AUTOHSCROLL | ES_LEFT;
       if ((c.flags & kReadOnly) != 0) {
@@ -48,10 +50,10 @@ WindowKind KindOf(const ControlDesign& c) {
       if ((c.flags & kNoTabStop) == 0) {
         style |= WS_TABSTOP;
       }
-      return {L"EDIT", style, WS_EX_CLIENTEDGE};
+      return {L"EDIT", style, WS_EX_CLIENTEDGE, "create the text boxes"};
     }
   }
-  return {L"STATIC", kChild, 0};
+  return {L"STATIC", kChild, 0, "create the labels"};
 }
 
 HFONT ControlFont(int dpi) {
@@ -66,7 +68,7 @@ HFONT ControlFont(int dpi) {
 
 int WindowDpi(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  const auto get_dpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
   if (get_dpi != nullptr) {
     const UINT dpi = get_dpi(hwnd);
     if (dpi != 0) {
@@ -87,25 +89,35 @@ Controls::~Controls() { ReleaseFont(); }
 // controls' messages.
 void Controls::Create(HWND form, HINSTANCE instance) {
   form_ = form;
+  const int dpi = WindowDpi(form);
+  font_ = ControlFont(dpi);
+  StartupMark("create the font");
+  // Each control is made in its place and font at once: nothing is shown
+  // yet, so there is nothing to move or redraw afterwards.
   std::size_t next = 0;
   for (const ControlDesign* c : StackingOrder()) {
     const WindowKind kind = KindOf(*c);
     const std::wstring text = Widen(c->caption);
-    HWND control = CreateWindowExW(kind.ex_style, kind.window_class, text.c_str(), kind.style, 0, 0,
-                                   0, 0, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)),
-                                   instance, nullptr);
+    const Rect r = PixelRect(*c, dpi);
+    HWND control = CreateWindowExW(
+        kind.ex_style, kind.window_class, text.c_str(), kind.style, r.left, r.top, r.width,
+        r.height, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)), instance, nullptr);
     controls_[next++] = {c, control};
+    StartupMark(kind.mark);
     if (c->field) {
       fields_[Index(*c->field)] = control;
       // Numbers only: the input method stays out of the way.
       ImmAssociateContextEx(control, nullptr, 0);
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no length limit
+      StartupMark("fields: input method off, no length limit");
     }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    StartupMark("set the font");
     if (c->kind == ControlKind::Button) {
       button_ = control;
     }
   }
-  Layout(WindowDpi(form), nullptr);
+  PlaceForm(dpi, nullptr);
 }
 
 void Controls::Layout(int dpi, const RECT* suggested) {
@@ -119,7 +131,10 @@ void Controls::Layout(int dpi, const RECT* suggested) {
   if (old_font != nullptr) {
     DeleteObject(old_font);
   }
+  PlaceForm(dpi, suggested);
+}
 
+void Controls::PlaceForm(int dpi, const RECT* suggested) {
   RECT frame = {0, 0, TwipsToPixels(kFormClientWidth, dpi), TwipsToPixels(kFormClientHeight, dpi)};
   AdjustForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(form_, GWL_STYLE)),
                static_cast<DWORD>(GetWindowLongPtrW(form_, GWL_EXSTYLE)), dpi);
@@ -135,6 +150,7 @@ void Controls::Layout(int dpi, const RECT* suggested) {
     y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   }
   SetWindowPos(form_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  StartupMark("size and centre the form");
 }
 
 void Controls::ReleaseFont() {

@@ -27,13 +27,12 @@ class Controls {
   Controls& operator=(const Controls&) = delete;
   ~Controls();
 
-  // Creates every control of the design on `form` in its stacking order
-  // and lays them and the form out for the form's DPI, centred on the
-  // screen.
+  // Creates every control of the design on the hidden `form`, in its
+  // stacking order, place and font for the form's DPI, and sizes the form
+  // to fit, centred on the screen.
   void Create(HWND form, HINSTANCE instance);
-  // Places the controls and the form for `dpi` with a font made for it;
-  // the form goes to `suggested` when given (WM_DPICHANGED), else it is
-  // centred on the screen.
+  // Places the controls and the form for a new `dpi` with a font made for
+  // it, the form at `suggested` (from WM_DPICHANGED).
   void Layout(int dpi, const RECT* suggested);
   // Deletes the font; the controls keep nothing to draw with afterwards.
   void ReleaseFont();
@@ -48,6 +47,9 @@ class Controls {
   HBRUSH Background(HWND control, HDC dc) const;
 
  private:
+  // The form's size for `dpi`; at `suggested`, or else centred on the screen.
+  void PlaceForm(int dpi, const RECT* suggested);
+
   HWND form_ = nullptr;
   std::array<std::pair<const ControlDesign*, HWND>, kControlCount> controls_{};
   std::array<HWND, kFieldCount> fields_{};

@@ -9,6 +9,7 @@
 
 #include "platform/win32/base_window.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/startup_marks.h"
 #include "platform/win32/text.h"
 #include "window/design.h"
 #include "window/fields.h"
@@ -79,6 +80,7 @@ bool Form1::Create(HINSTANCE instance) {
   }
   SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  StartupMark("set the icon");
   for (const ControlDesign& c : Form1Controls()) {
     if (c.field) {
       known_text_[Index(*c.field)] = Widen(c.caption);  // each field's first text
@@ -86,8 +88,11 @@ bool Form1::Create(HINSTANCE instance) {
   }
   controls_.Create(Hwnd(), instance);
   ShowWindow(Hwnd(), SW_SHOWNORMAL);
+  StartupMark("show the form");
   UpdateWindow(Hwnd());
+  StartupMark("the form's first WM_PAINT");
   SetFocus(controls_.FieldControl(Field::Textka));
+  StartupMark("focus on Textka");
   return true;
 }
 
@@ -300,8 +305,10 @@ bool Form1::PreTranslate(MSG& msg) {
 }  // namespace
 
 int RunForm1(HINSTANCE instance) {
+  StartupMark("process start to wWinMain");
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  StartupMark("common controls");
   Form1 form;
   if (!form.Create(instance)) {
     return 1;
