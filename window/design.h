@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 
@@ -33,7 +34,8 @@ struct ControlDesign {
   int left, top, width, height;  // twips, from the container's client origin
   int tab_index;
   unsigned flags;
-  std::optional<Field> field;  // the text field a text box is
+  std::optional<Field> field;      // the text field a text box is
+  std::optional<Container> frame;  // the container a frame is
 };
 
 struct FontDesign {
@@ -47,6 +49,7 @@ struct Rect {
   int left, top, width, height;
 };
 
+inline constexpr std::size_t kControlCount = 17;
 inline constexpr const char* kFormCaption = "Velmora";
 inline constexpr int kFormClientWidth = 5085;  // twips
 inline constexpr int kFormClientHeight = 4200;
@@ -55,6 +58,11 @@ inline constexpr FontDesign kControlFont = {"宋体", 105, 134, 400};
 // Every control of Form1, topmost first within each container.
 std::span<const ControlDesign> Form1Controls();
 
+// All controls of Form1 in one stacking order on the form, topmost first:
+// each frame follows the controls it frames (a frame is drawn behind them,
+// a sibling of them rather than their parent), the rest as in the table.
+std::array<const ControlDesign*, kControlCount> StackingOrder();
+
 // The control whose tab index follows (or, backwards, precedes) `tab_index`
 // among those that take the focus by Tab, wrapping round.
 const ControlDesign& NextTabStop(int tab_index, bool backwards);
@@ -62,6 +70,8 @@ const ControlDesign& NextTabStop(int tab_index, bool backwards);
 const ControlDesign& ControlForField(Field field);
 // The label that names a field on the form ("起点桩号" for Textka, ...).
 const ControlDesign& LabelForField(Field field);
+// The frame that is `container` (Frame1 or Frame2); nullptr for Form1.
+const ControlDesign* FrameControl(Container container);
 const ControlDesign* ControlWithId(int id);
 
 // Twips to pixels at `dpi` dots per inch, rounded to the nearest pixel.

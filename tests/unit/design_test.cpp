@@ -113,6 +113,49 @@ TEST(Design, TabCyclesThroughTheInputFieldsAndTheButtonBothWays) {
   EXPECT_STREQ(NextTabStop(-1, false).name, "Textka");
 }
 
+TEST(Design, EachFrameSaysWhichContainerItIs) {
+  const struct {
+    Container container;
+    const char* frame;
+  } frames[] = {{Container::Frame1, "Frame1"}, {Container::Frame2, "Frame2"}};
+  for (const auto& f : frames) {
+    const ControlDesign* frame = FrameControl(f.container);
+    ASSERT_NE(frame, nullptr) << f.frame;
+    EXPECT_EQ(frame, &Named(f.frame));
+    EXPECT_EQ(frame->container, Container::Form1) << "frames sit on the form, not in each other";
+  }
+  EXPECT_EQ(FrameControl(Container::Form1), nullptr) << "the form is no frame";
+  for (const ControlDesign& c : Form1Controls()) {
+    EXPECT_EQ(c.frame.has_value(), c.kind == ControlKind::Frame) << c.name;
+  }
+}
+
+TEST(Design, StackingOrderHasEveryControlOnceWithEachFrameBehindWhatItFrames) {
+  const auto order = StackingOrder();
+  const auto position = [&order](std::string_view name) {
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      if (order[i] != nullptr && name == order[i]->name) {
+        return static_cast<int>(i);
+      }
+    }
+    ADD_FAILURE() << name << " is not in the stacking order";
+    return -1;
+  };
+  std::set<const ControlDesign*> seen(order.begin(), order.end());
+  EXPECT_EQ(seen.size(), Form1Controls().size());
+  EXPECT_EQ(seen.count(nullptr), 0U);
+  for (const ControlDesign& c : Form1Controls()) {
+    if (c.container != Container::Form1) {
+      const ControlDesign& frame = Named(c.container == Container::Frame1 ? "Frame1" : "Frame2");
+      EXPECT_LT(position(c.name), position(frame.name)) << c.name << " hidden by its frame";
+    }
+  }
+  // The button lies over the lower frame; fields stay over their labels.
+  EXPECT_LT(position("ComFWJ"), position("Frame2"));
+  EXPECT_LT(position("Textka"), position("LabFWJ(0)"));
+  EXPECT_LT(position("Textcia"), position("LabFWJ(6)"));
+}
+
 TEST(Design, TwipsToPixelsRoundsLikeMulDiv) {
   const struct {
     int twips, dpi, pixels;
