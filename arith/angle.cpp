@@ -1,9 +1,12 @@
 #include "arith/angle.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 namespace velmora {
 namespace {
@@ -58,6 +61,37 @@ double DropWholeTurns(double value) {
   }
   const double rest = std::fmod(value, kDegreesPerTurn);
   return rest == 0.0 ? kDegreesPerTurn : rest;
+}
+
+// The longest text WriteShortNumber writes: a sign, fifteen digits, a
+// point and a tenth.
+constexpr std::size_t kShortNumberChars = 18;
+
+// Writes NumberToText(value) at `out` for the values most texts hold, whole
+// numbers below 10^15 and whole tenths below 10^14, and returns one past its
+// end; nullptr, with nothing written, for any other value.
+char* WriteShortNumber(char* out, double value) {
+  char* const limit = out + kShortNumberChars;
+  // Whole numbers below 10^15 have at most 15 digits: written as they are
+  // ("0" for zero and negative zero).
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    return std::to_chars(out, limit, static_cast<long long>(value)).ptr;
+  }
+  // Whole tenths below 10^14, the seconds of every angle text among them:
+  // the double nearest n/10 is within a fraction of a unit in its fifteenth
+  // digit of n/10, so its fifteen digits are those of n/10.
+  const double tenfold = value * 10.0;
+  if (std::fabs(value) < 1e14 && tenfold == std::trunc(tenfold) && tenfold / 10.0 == value) {
+    const long long tenths = static_cast<long long>(std::fabs(tenfold));
+    if (value < 0.0) {
+      *out++ = '-';
+    }
+    out = std::to_chars(out, limit, tenths / 10).ptr;
+    *out++ = '.';
+    *out++ = static_cast<char>('0' + tenths % 10);
+    return out;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -138,6 +172,21 @@ std::string RadToDms(double radians) {
     whole_minutes = 0.0;
     whole_degrees += 1.0;
   }
+  // The three numbers are whole or whole tenths, written straight into
+  // the text; NumberToText has every other value.
+  char buf[3 * (kShortNumberChars + 3)];
+  char* p = buf;
+  const auto put = [&p](double number, std::string_view unit) {
+    if (p != nullptr && (p = WriteShortNumber(p, number)) != nullptr) {
+      p = std::copy(unit.begin(), unit.end(), p);
+    }
+  };
+  put(whole_degrees, "度");
+  put(whole_minutes, "分");
+  put(seconds, "秒");
+  if (p != nullptr) {
+    return std::string(buf, p);
+  }
   return NumberToText(whole_degrees) + "度" + NumberToText(whole_minutes) + "分" +
          NumberToText(seconds) + "秒";
 }
@@ -145,30 +194,12 @@ std::string RadToDms(double radians) {
 double RoundToTenth(double value) { return std::nearbyint(value * 10.0) / 10.0; }
 
 std::string NumberToText(double value) {
+  char buf[64];
+  if (char* const end = WriteShortNumber(buf, value)) {
+    return std::string(buf, end);
+  }
   if (!std::isfinite(value)) {
     return "";
-  }
-  if (value == 0.0) {
-    return "0";
-  }
-  char buf[64];
-  // Whole numbers below 10^15 have at most 15 digits: written as they are.
-  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
-    return std::string(buf, res.ptr);
-  }
-  // Whole tenths below 10^14, the seconds of every angle text among them:
-  // the double nearest n/10 is within a fraction of a unit in its fifteenth
-  // digit of n/10, so its fifteen digits are those of n/10.
-  const double tenfold = value * 10.0;
-  if (std::fabs(value) < 1e14 && tenfold == std::trunc(tenfold) && tenfold / 10.0 == value) {
-    const long long tenths = static_cast<long long>(std::fabs(tenfold));
-    std::string text = value < 0.0 ? "-" : "";
-    const auto res = std::to_chars(buf, buf + sizeof buf, tenths / 10);
-    text.append(buf, res.ptr);
-    text += '.';
-    text += static_cast<char>('0' + tenths % 10);
-    return text;
   }
   // Fifteen significant digits: [-]d.dddddddddddddde±x.
   const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);

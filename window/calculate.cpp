@@ -30,19 +30,19 @@ void Calculate(FieldOps& form) {
     }
   }
   const auto& [ka, kb, ra, rb, ki, ca] = texts;
-  if (!IsNumber(ra)) {
+  const NumberReading start_radius = ReadNumber(ra);
+  if (!start_radius.is_number) {
     form.SetText(Field::Textra, "");
     return;
   }
-  if (!IsNumber(rb)) {
+  const NumberReading end_radius = ReadNumber(rb);
+  if (!end_radius.is_number) {
     form.SetText(Field::Textrb, "");
     return;
   }
 
   const double start = ValueOf(ka);
   const double end = ValueOf(kb);
-  const double start_radius = ValueOf(ra);
-  const double end_radius = ValueOf(rb);
   const double point = ValueOf(ki);
   const double packed_azimuth = ValueOf(ca);
 
@@ -68,7 +68,8 @@ void Calculate(FieldOps& form) {
   if (!start_azimuth) {
     return;
   }
-  const auto azimuth = CurveAzimuth(start, end, start_radius, end_radius, point, *start_azimuth);
+  const auto azimuth = CurveAzimuth(start, end, start_radius.value, end_radius.value, point,
+                                    *start_azimuth);
   // An azimuth too large to have a value in degrees has no text either.
   const std::string text = azimuth ? RadToDms(*azimuth) : std::string();
   if (text.empty()) {
