@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "arith/angle.h"
 #include "arith/curve.h"
@@ -14,15 +15,22 @@ void Notify(FieldOps& form, std::string_view prompt) {
   form.ShowMessage(prompt, kNoticeTitle, kInfoBoxStyle);
 }
 
+// The texts of the input fields, each read once straight into its place.
+template <std::size_t... I>
+std::array<std::string, sizeof...(I)> InputTexts(const FieldOps& form, std::index_sequence<I...>) {
+  return {form.Text(kInputFields[I])...};
+}
+
+std::array<std::string, kInputFields.size()> InputTexts(const FieldOps& form) {
+  return InputTexts(form, std::make_index_sequence<kInputFields.size()>());
+}
+
 }  // namespace
 
 void Calculate(FieldOps& form) {
   form.SetText(Field::Textcia, "");
 
-  std::array<std::string, kInputFields.size()> texts;
-  for (std::size_t i = 0; i < kInputFields.size(); ++i) {
-    texts[i] = form.Text(kInputFields[i]);
-  }
+  const std::array<std::string, kInputFields.size()> texts = InputTexts(form);
   for (const std::string& text : texts) {
     if (text.empty()) {
       Notify(form, kEmptyInputPrompt);
@@ -68,8 +76,8 @@ void Calculate(FieldOps& form) {
   if (!start_azimuth) {
     return;
   }
-  const auto azimuth = CurveAzimuth(start, end, start_radius.value, end_radius.value, point,
-                                    *start_azimuth);
+  const auto azimuth =
+      CurveAzimuth(start, end, start_radius.value, end_radius.value, point, *start_azimuth);
   // An azimuth too large to have a value in degrees has no text either.
   const std::string text = azimuth ? RadToDms(*azimuth) : std::string();
   if (text.empty()) {
