@@ -72,17 +72,26 @@ constexpr std::size_t kShortNumberChars = 18;
 // end; nullptr, with nothing written, for any other value.
 char* WriteShortNumber(char* out, double value) {
   char* const limit = out + kShortNumberChars;
+  if (!(std::fabs(value) < 1e15)) {
+    return nullptr;
+  }
+  // Below 10^15 the conversion to a whole number (toward zero) is exact, and
+  // converting back gives the value itself exactly when it is whole.
+  //
   // Whole numbers below 10^15 have at most 15 digits: written as they are
   // ("0" for zero and negative zero).
-  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    return std::to_chars(out, limit, static_cast<long long>(value)).ptr;
+  const auto whole = static_cast<long long>(value);
+  if (static_cast<double>(whole) == value) {
+    return std::to_chars(out, limit, whole).ptr;
   }
   // Whole tenths below 10^14, the seconds of every angle text among them:
   // the double nearest n/10 is within a fraction of a unit in its fifteenth
   // digit of n/10, so its fifteen digits are those of n/10.
   const double tenfold = value * 10.0;
-  if (std::fabs(value) < 1e14 && tenfold == std::trunc(tenfold) && tenfold / 10.0 == value) {
-    const long long tenths = static_cast<long long>(std::fabs(tenfold));
+  const auto signed_tenths = static_cast<long long>(tenfold);
+  if (std::fabs(value) < 1e14 && static_cast<double>(signed_tenths) == tenfold &&
+      tenfold / 10.0 == value) {
+    const long long tenths = signed_tenths < 0 ? -signed_tenths : signed_tenths;
     if (value < 0.0) {
       *out++ = '-';
     }

@@ -199,6 +199,15 @@ TEST(NumberToText, PlainDecimalWithFifteenSignificantDigits) {
       {1e-7, "0.0000001"},
       {-2.5e-3, "-0.0025"},
       {999999999999999.9, "1000000000000000"},
+      // Either side of where whole numbers and tenths are written directly.
+      {999999999999999.0, "999999999999999"},
+      {-999999999999999.0, "-999999999999999"},
+      {1e15, "1000000000000000"},
+      {-1e15, "-1000000000000000"},
+      {4503599627370497.0, "4503599627370500"},
+      {-99999999999999.9, "-99999999999999.9"},
+      {123456.75, "123456.75"},
+      {-0.05, "-0.05"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
