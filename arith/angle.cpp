@@ -29,20 +29,31 @@ struct WholeAndRest {
   double rest;
 };
 
-// Whole part of `value` (std::floor: toward minus infinity; std::trunc:
-// toward zero) with the remainder beyond it; a value within rounding error
-// of a whole number is that number exactly, with nothing left over.
-WholeAndRest Split(double value, double (*whole_part)(double)) {
+// Whole part of `value` (as std::floor: toward minus infinity; as
+// std::trunc: toward zero) with the remainder beyond it; a value within
+// rounding error of a whole number is that number exactly, with nothing
+// left over.
+WholeAndRest Split(double value, bool toward_zero) {
   const double nearest = std::nearbyint(value);
   if (std::fabs(value - nearest) <= kWholeTolerance) {
     return {nearest, 0.0};
   }
-  const double whole = whole_part(value);
+  // No whole number, so below 2^52 in size (or not finite): the whole part
+  // is the nearest whole number or one step from it, and the step is exact.
+  double whole = nearest;
+  if (toward_zero && value < 0.0) {
+    if (nearest < value) {
+      whole = nearest + 1.0;
+    }
+    whole = std::copysign(whole, value);  // -0 between -1 and 0, as std::trunc
+  } else if (nearest > value) {
+    whole = nearest - 1.0;
+  }
   return {whole, value - whole};
 }
 
-WholeAndRest SplitFloor(double value) { return Split(value, std::floor); }
-WholeAndRest SplitTrunc(double value) { return Split(value, std::trunc); }
+WholeAndRest SplitFloor(double value) { return Split(value, false); }
+WholeAndRest SplitTrunc(double value) { return Split(value, true); }
 
 // Packs decimal degrees d >= 0 as degrees + minutes/100 + seconds/10000.
 double PackDegrees(double degrees) {
