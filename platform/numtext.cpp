@@ -35,11 +35,12 @@ const char* GatherDigits(const char* p, const char* end, std::uint64_t& whole) {
     if (digit > 9) {
       break;
     }
-    whole = whole * 10 + digit;  // wraps past twenty digits, and is then not used
+    whole = whole * 10 + digit;  // may wrap past nineteen digits, and is then not used
   }
   return p;
 }
 
+// Inline: IsNumber then drops the digits it has no use for.
 inline Scan ScanNumber(std::string_view text) {
   const char* p = text.data();
   const char* const end = p + text.size();
