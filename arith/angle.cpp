@@ -1,9 +1,12 @@
 #include "arith/angle.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 namespace velmora {
 namespace {
@@ -26,20 +29,31 @@ struct WholeAndRest {
   double rest;
 };
 
-// Whole part of `value` (std::floor: toward minus infinity; std::trunc:
-// toward zero) with the remainder beyond it; a value within rounding error
-// of a whole number is that number exactly, with nothing left over.
-WholeAndRest Split(double value, double (*whole_part)(double)) {
+// Whole part of `value` (as std::floor: toward minus infinity; as
+// std::trunc: toward zero) with the remainder beyond it; a value within
+// rounding error of a whole number is that number exactly, with nothing
+// left over.
+WholeAndRest Split(double value, bool toward_zero) {
   const double nearest = std::nearbyint(value);
   if (std::fabs(value - nearest) <= kWholeTolerance) {
     return {nearest, 0.0};
   }
-  const double whole = whole_part(value);
+  // No whole number, so below 2^52 in size (or not finite): the whole part
+  // is the nearest whole number or one step from it, and the step is exact.
+  double whole = nearest;
+  if (toward_zero && value < 0.0) {
+    if (nearest < value) {
+      whole = nearest + 1.0;
+    }
+    whole = std::copysign(whole, value);  // -0 between -1 and 0, as std::trunc
+  } else if (nearest > value) {
+    whole = nearest - 1.0;
+  }
   return {whole, value - whole};
 }
 
-WholeAndRest SplitFloor(double value) { return Split(value, std::floor); }
-WholeAndRest SplitTrunc(double value) { return Split(value, std::trunc); }
+WholeAndRest SplitFloor(double value) { return Split(value, false); }
+WholeAndRest SplitTrunc(double value) { return Split(value, true); }
 
 // Packs decimal degrees d >= 0 as degrees + minutes/100 + seconds/10000.
 double PackDegrees(double degrees) {
@@ -58,6 +72,46 @@ double DropWholeTurns(double value) {
   }
   const double rest = std::fmod(value, kDegreesPerTurn);
   return rest == 0.0 ? kDegreesPerTurn : rest;
+}
+
+// The longest text WriteShortNumber writes: a sign, fifteen digits, a
+// point and a tenth.
+constexpr std::size_t kShortNumberChars = 18;
+
+// Writes NumberToText(value) at `out` for the values most texts hold, whole
+// numbers below 10^15 and whole tenths below 10^14, and returns one past its
+// end; nullptr, with nothing written, for any other value.
+char* WriteShortNumber(char* out, double value) {
+  char* const limit = out + kShortNumberChars;
+  if (!(std::fabs(value) < 1e15)) {
+    return nullptr;
+  }
+  // Below 10^15 the conversion to a whole number (toward zero) is exact, and
+  // converting back gives the value itself exactly when it is whole.
+  //
+  // Whole numbers below 10^15 have at most 15 digits: written as they are
+  // ("0" for zero and negative zero).
+  const auto whole = static_cast<long long>(value);
+  if (static_cast<double>(whole) == value) {
+    return std::to_chars(out, limit, whole).ptr;
+  }
+  // Whole tenths below 10^14, the seconds of every angle text among them:
+  // the double nearest n/10 is within a fraction of a unit in its fifteenth
+  // digit of n/10, so its fifteen digits are those of n/10.
+  const double tenfold = value * 10.0;
+  const auto signed_tenths = static_cast<long long>(tenfold);
+  if (std::fabs(value) < 1e14 && static_cast<double>(signed_tenths) == tenfold &&
+      tenfold / 10.0 == value) {
+    const long long tenths = signed_tenths < 0 ? -signed_tenths : signed_tenths;
+    if (value < 0.0) {
+      *out++ = '-';
+    }
+    out = std::to_chars(out, limit, tenths / 10).ptr;
+    *out++ = '.';
+    *out++ = static_cast<char>('0' + tenths % 10);
+    return out;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -138,6 +192,21 @@ std::string RadToDms(double radians) {
     whole_minutes = 0.0;
     whole_degrees += 1.0;
   }
+  // The three numbers are whole or whole tenths, written straight into
+  // the text; NumberToText has every other value.
+  char buf[3 * (kShortNumberChars + 3)];
+  char* p = buf;
+  const auto put = [&p](double number, std::string_view unit) {
+    if (p != nullptr && (p = WriteShortNumber(p, number)) != nullptr) {
+      p = std::copy(unit.begin(), unit.end(), p);
+    }
+  };
+  put(whole_degrees, "度");
+  put(whole_minutes, "分");
+  put(seconds, "秒");
+  if (p != nullptr) {
+    return std::string(buf, p);
+  }
   return NumberToText(whole_degrees) + "度" + NumberToText(whole_minutes) + "分" +
          NumberToText(seconds) + "秒";
 }
@@ -145,30 +214,12 @@ std::string RadToDms(double radians) {
 double RoundToTenth(double value) { return std::nearbyint(value * 10.0) / 10.0; }
 
 std::string NumberToText(double value) {
+  char buf[64];
+  if (char* const end = WriteShortNumber(buf, value)) {
+    return std::string(buf, end);
+  }
   if (!std::isfinite(value)) {
     return "";
-  }
-  if (value == 0.0) {
-    return "0";
-  }
-  char buf[64];
-  // Whole numbers below 10^15 have at most 15 digits: written as they are.
-  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
-    return std::string(buf, res.ptr);
-  }
-  // Whole tenths below 10^14, the seconds of every angle text among them:
-  // the double nearest n/10 is within a fraction of a unit in its fifteenth
-  // digit of n/10, so its fifteen digits are those of n/10.
-  const double tenfold = value * 10.0;
-  if (std::fabs(value) < 1e14 && tenfold == std::trunc(tenfold) && tenfold / 10.0 == value) {
-    const long long tenths = static_cast<long long>(std::fabs(tenfold));
-    std::string text = value < 0.0 ? "-" : "";
-    const auto res = std::to_chars(buf, buf + sizeof buf, tenths / 10);
-    text.append(buf, res.ptr);
-    text += '.';
-    text += static_cast<char>('0' + tenths % 10);
-    return text;
   }
   // Fifteen significant digits: [-]d.dddddddddddddde±x.
   const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);

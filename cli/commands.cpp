@@ -451,20 +451,29 @@ int Csv(std::span<const std::string> args, System& system) {
   return Finish(system, out, status);
 }
 
-}  // namespace
-
-std::optional<std::string> Calculator::Refusal(Field field, std::string_view text) {
-  form_[field].clear();
-  form_.Replace(field, text);
-  if (form_[field] == text) {
-    return std::nullopt;
-  }
+// Why a field would not keep a text: "起点桩号不是数字：\"12a\"".
+std::string RefusalMessage(Field field, std::string_view text) {
   std::string message(Caption(field));
   message += kNotANumber;
   message += "：\"";
   message += Printable(text);
   message += '"';
   return message;
+}
+
+}  // namespace
+
+bool Calculator::Keeps(Field field, std::string_view text) {
+  form_[field].clear();
+  form_.Replace(field, text);
+  return form_[field] == text;
+}
+
+std::optional<std::string> Calculator::Refusal(Field field, std::string_view text) {
+  if (Keeps(field, text)) {
+    return std::nullopt;
+  }
+  return RefusalMessage(field, text);
 }
 
 const Answer& Calculator::Run(const std::array<std::string_view, kInputFields.size()>& texts) {
@@ -474,8 +483,8 @@ const Answer& Calculator::Run(const std::array<std::string_view, kInputFields.si
   form_.messages.clear();
   form_[Field::Textcia].clear();
   for (std::size_t i = 0; i < kInputFields.size(); ++i) {
-    if (auto refusal = Refusal(kInputFields[i], texts[i])) {
-      answer_.message = std::move(*refusal);
+    if (!Keeps(kInputFields[i], texts[i])) {
+      answer_.message = RefusalMessage(kInputFields[i], texts[i]);
       answer_.field_refused = true;
       return answer_;
     }

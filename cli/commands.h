@@ -42,6 +42,9 @@ class Calculator {
   std::optional<std::string> Refusal(Field field, std::string_view text);
 
  private:
+  // Whether `field` keeps `text` pasted over its whole text.
+  bool Keeps(Field field, std::string_view text);
+
   MemoryForm form_;
   Answer answer_;
 };

@@ -3,6 +3,7 @@
 // in the "C" locale, after blanks and a leading "+" are taken off; out of
 // range it gives +-HUGE_VAL or +-0, the +-infinity and +-0 the program
 // gives). Any text has the value of its longest number prefix, or +0.
+// ReadNumber answers as IsNumber and ValueOf do.
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -59,6 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const bool number = velmora::IsNumber(text);
   const double value = velmora::ValueOf(text);
+  const velmora::NumberReading reading = velmora::ReadNumber(text);
+  if (reading.is_number != number || Bits(reading.value) != Bits(value)) {
+    Fail("ReadNumber differs from IsNumber and ValueOf", text, reading.value, value);
+  }
 
   if (number) {
     const double want = ReferenceValue(text);

@@ -20,4 +20,11 @@ bool IsNumber(std::string_view text);
 // for it +-0.
 double ValueOf(std::string_view text);
 
+// A text read once for both answers: IsNumber(text) and ValueOf(text).
+struct NumberReading {
+  bool is_number;
+  double value;
+};
+NumberReading ReadNumber(std::string_view text);
+
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "arith/angle.h"
 #include "arith/curve.h"
@@ -14,15 +15,22 @@ void Notify(FieldOps& form, std::string_view prompt) {
   form.ShowMessage(prompt, kNoticeTitle, kInfoBoxStyle);
 }
 
+// The texts of the input fields, each read once straight into its place.
+template <std::size_t... I>
+std::array<std::string, sizeof...(I)> InputTexts(const FieldOps& form, std::index_sequence<I...>) {
+  return {form.Text(kInputFields[I])...};
+}
+
+std::array<std::string, kInputFields.size()> InputTexts(const FieldOps& form) {
+  return InputTexts(form, std::make_index_sequence<kInputFields.size()>());
+}
+
 }  // namespace
 
 void Calculate(FieldOps& form) {
   form.SetText(Field::Textcia, "");
 
-  std::array<std::string, kInputFields.size()> texts;
-  for (std::size_t i = 0; i < kInputFields.size(); ++i) {
-    texts[i] = form.Text(kInputFields[i]);
-  }
+  const std::array<std::string, kInputFields.size()> texts = InputTexts(form);
   for (const std::string& text : texts) {
     if (text.empty()) {
       Notify(form, kEmptyInputPrompt);
@@ -30,19 +38,19 @@ void Calculate(FieldOps& form) {
     }
   }
   const auto& [ka, kb, ra, rb, ki, ca] = texts;
-  if (!IsNumber(ra)) {
+  const NumberReading start_radius = ReadNumber(ra);
+  if (!start_radius.is_number) {
     form.SetText(Field::Textra, "");
     return;
   }
-  if (!IsNumber(rb)) {
+  const NumberReading end_radius = ReadNumber(rb);
+  if (!end_radius.is_number) {
     form.SetText(Field::Textrb, "");
     return;
   }
 
   const double start = ValueOf(ka);
   const double end = ValueOf(kb);
-  const double start_radius = ValueOf(ra);
-  const double end_radius = ValueOf(rb);
   const double point = ValueOf(ki);
   const double packed_azimuth = ValueOf(ca);
 
@@ -68,7 +76,8 @@ void Calculate(FieldOps& form) {
   if (!start_azimuth) {
     return;
   }
-  const auto azimuth = CurveAzimuth(start, end, start_radius, end_radius, point, *start_azimuth);
+  const auto azimuth =
+      CurveAzimuth(start, end, start_radius.value, end_radius.value, point, *start_azimuth);
   // An azimuth too large to have a value in degrees has no text either.
   const std::string text = azimuth ? RadToDms(*azimuth) : std::string();
   if (text.empty()) {

@@ -14,9 +14,21 @@ void MemoryForm::Fill(const std::array<std::string, kInputFields.size()>& inputs
   }
 }
 
+void MemoryForm::LogSet(Field field, std::string_view text) {
+  std::string entry = "set ";
+  entry += FieldName(field);
+  entry += '=';
+  entry += text;
+  log.push_back(std::move(entry));
+}
+
+void MemoryForm::LogChange(Field field) {
+  log.push_back(std::string("change ") + FieldName(field));
+}
+
 void MemoryForm::SetText(Field field, std::string_view text) {
   if (logging) {
-    log.push_back(std::string("set ") + FieldName(field) + "=" + std::string(text));
+    LogSet(field, text);
   }
   std::string& current = texts[Index(field)];
   if (current == text) {
@@ -24,7 +36,7 @@ void MemoryForm::SetText(Field field, std::string_view text) {
   }
   current = text;
   if (logging) {
-    log.push_back(std::string("change ") + FieldName(field));
+    LogChange(field);
   }
   ++changes[Index(field)];
   ++depth_;

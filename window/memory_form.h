@@ -64,6 +64,10 @@ class MemoryForm final : public FieldOps {
   void SendKeys(std::string_view keys) override { sent_keys += keys; }
 
  private:
+  // The log's entries, kept out of SetText, which mostly runs unlogged.
+  void LogSet(Field field, std::string_view text);
+  void LogChange(Field field);
+
   int depth_ = 0;
 };
 

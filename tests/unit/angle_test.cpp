@@ -48,6 +48,28 @@ TEST(DmsToRad, AcceptedAnglesGiveTheseRadiansToTheBit) {
   }
 }
 
+TEST(DmsToRad, NegativeAnglesAndTheirTextsToTheBit) {
+  // Whole parts toward zero and toward minus infinity either side of -0.5,
+  // where the nearest whole number lies on the other side of the value.
+  const struct {
+    double packed;
+    double radians;
+    const char* text;  // of the radians
+  } cases[] = {
+      {-0.3015, -0.0087993683150277835, "359度29分45秒"},
+      {-0.5959, -0.017448444370417433, "359度0分1秒"},
+      {-0.003, -0.00014544411011229008, "359度59分30秒"},
+      {-359.5959, -6.2831804590300546, "0度0分1秒"},
+  };
+  for (const auto& c : cases) {
+    Boxes boxes;
+    const auto radians = DmsToRad(c.packed, boxes.Fn());
+    ASSERT_TRUE(radians.has_value()) << c.packed;
+    EXPECT_EQ(Bits(*radians), Bits(c.radians)) << c.packed << " gave " << *radians;
+    EXPECT_EQ(RadToDms(c.radians), c.text) << c.packed;
+  }
+}
+
 TEST(DmsToRad, DecimalDegreesKeepTheSinglePrecisionRemainder) {
   Boxes boxes;
   // 45.50416666683223 decimal degrees: above 45 + 30/60 + 15/3600 because the
@@ -199,6 +221,15 @@ TEST(NumberToText, PlainDecimalWithFifteenSignificantDigits) {
       {1e-7, "0.0000001"},
       {-2.5e-3, "-0.0025"},
       {999999999999999.9, "1000000000000000"},
+      // Either side of where whole numbers and tenths are written directly.
+      {999999999999999.0, "999999999999999"},
+      {-999999999999999.0, "-999999999999999"},
+      {1e15, "1000000000000000"},
+      {-1e15, "-1000000000000000"},
+      {4503599627370497.0, "4503599627370500"},
+      {-99999999999999.9, "-99999999999999.9"},
+      {123456.75, "123456.75"},
+      {-0.05, "-0.05"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NumberToText(c.value), c.text) << c.value;

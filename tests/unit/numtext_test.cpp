@@ -8,8 +8,8 @@
 #include <cstring>
 #include <limits>
 #include <locale>
-#include <sstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -126,6 +126,44 @@ TEST(ValueOf, LongTextsAreReadWhole) {
   EXPECT_TRUE(IsNumber(digits));
   EXPECT_FALSE(IsNumber(digits + "x"));
   EXPECT_EQ(ValueOf(digits + "e-100000"), 1.0);
+}
+
+TEST(ReadNumber, OneReadingGivesBothAnswersToTheBit) {
+  // Sixteen digits with a point are past the exact quotient: dividing their
+  // rounded whole number would come out one unit off in these three.
+  const char* const texts[] = {
+      "922332769589.9131",
+      "93146.09861406317",
+      "910593.3494858065",
+      "999999999999999",
+      "99999999999999.9",
+      "0000000000000001.5",
+      "-0",
+      "  -834  ",
+      "6693.832",
+      "1e5",
+      "-.5e-2",
+      "1e999",
+      "-1e-400",
+      "12a",
+      "1e",
+      "1.2.3",
+      "-",
+      "",
+      " ",
+      "5 .",
+      "\t+3.5\t",
+  };
+  for (const char* text : texts) {
+    const NumberReading reading = ReadNumber(text);
+    EXPECT_EQ(reading.is_number, IsNumber(text)) << '"' << text << '"';
+    const double value = ValueOf(text);
+    EXPECT_EQ(std::memcmp(&reading.value, &value, sizeof value), 0) << '"' << text << '"';
+    if (reading.is_number) {
+      const double wanted = std::strtod(text, nullptr);
+      EXPECT_EQ(std::memcmp(&reading.value, &wanted, sizeof wanted), 0) << '"' << text << '"';
+    }
+  }
 }
 
 // A decimal comma and a point between thousands, as German regional
