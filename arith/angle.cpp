@@ -1,6 +1,5 @@
 #include "arith/angle.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -38,17 +37,7 @@ WholeAndRest Split(double value, bool toward_zero) {
   if (std::fabs(value - nearest) <= kWholeTolerance) {
     return {nearest, 0.0};
   }
-  // No whole number, so below 2^52 in size (or not finite): the whole part
-  // is the nearest whole number or one step from it, and the step is exact.
-  double whole = nearest;
-  if (toward_zero && value < 0.0) {
-    if (nearest < value) {
-      whole = nearest + 1.0;
-    }
-    whole = std::copysign(whole, value);  // -0 between -1 and 0, as std::trunc
-  } else if (nearest > value) {
-    whole = nearest - 1.0;
-  }
+  const double whole = toward_zero ? std::trunc(value) : std::floor(value);
   return {whole, value - whole};
 }
 
@@ -191,21 +180,6 @@ std::string RadToDms(double radians) {
   if (whole_minutes >= kMinutesPerDegree) {
     whole_minutes = 0.0;
     whole_degrees += 1.0;
-  }
-  // The three numbers are whole or whole tenths, written straight into
-  // the text; NumberToText has every other value.
-  char buf[3 * (kShortNumberChars + 3)];
-  char* p = buf;
-  const auto put = [&p](double number, std::string_view unit) {
-    if (p != nullptr && (p = WriteShortNumber(p, number)) != nullptr) {
-      p = std::copy(unit.begin(), unit.end(), p);
-    }
-  };
-  put(whole_degrees, "度");
-  put(whole_minutes, "分");
-  put(seconds, "秒");
-  if (p != nullptr) {
-    return std::string(buf, p);
   }
   return NumberToText(whole_degrees) + "度" + NumberToText(whole_minutes) + "分" +
          NumberToText(seconds) + "秒";

@@ -47,21 +47,23 @@ BENCHMARK(BM_RadToDms);
 const std::array<std::string, 6> kFieldTexts = {"1000",    "1200", "500",
                                                 "-300.25", "1100", "45.3015"};
 
-void BM_IsNumber(benchmark::State& state) {
+// One reading of the field texts in turn per iteration.
+template <typename Read>
+void ReadEachText(benchmark::State& state, Read read) {
   std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(IsNumber(kFieldTexts[i]));
+    benchmark::DoNotOptimize(read(kFieldTexts[i]));
     i = i + 1 == kFieldTexts.size() ? 0 : i + 1;
   }
+}
+
+void BM_IsNumber(benchmark::State& state) {
+  ReadEachText(state, [](const std::string& text) { return IsNumber(text); });
 }
 BENCHMARK(BM_IsNumber);
 
 void BM_ValueOf(benchmark::State& state) {
-  std::size_t i = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(ValueOf(kFieldTexts[i]));
-    i = i + 1 == kFieldTexts.size() ? 0 : i + 1;
-  }
+  ReadEachText(state, [](const std::string& text) { return ValueOf(text); });
 }
 BENCHMARK(BM_ValueOf);
 

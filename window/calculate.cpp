@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <utility>
 
 #include "arith/angle.h"
 #include "arith/curve.h"
@@ -15,22 +14,15 @@ void Notify(FieldOps& form, std::string_view prompt) {
   form.ShowMessage(prompt, kNoticeTitle, kInfoBoxStyle);
 }
 
-// The texts of the input fields, each read once straight into its place.
-template <std::size_t... I>
-std::array<std::string, sizeof...(I)> InputTexts(const FieldOps& form, std::index_sequence<I...>) {
-  return {form.Text(kInputFields[I])...};
-}
-
-std::array<std::string, kInputFields.size()> InputTexts(const FieldOps& form) {
-  return InputTexts(form, std::make_index_sequence<kInputFields.size()>());
-}
-
 }  // namespace
 
 void Calculate(FieldOps& form) {
   form.SetText(Field::Textcia, "");
 
-  const std::array<std::string, kInputFields.size()> texts = InputTexts(form);
+  std::array<std::string, kInputFields.size()> texts;
+  for (std::size_t i = 0; i < kInputFields.size(); ++i) {
+    texts[i] = form.Text(kInputFields[i]);
+  }
   for (const std::string& text : texts) {
     if (text.empty()) {
       Notify(form, kEmptyInputPrompt);
