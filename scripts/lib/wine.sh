@@ -101,3 +101,16 @@ velmora_stop_display() {
   [ -n "${VELMORA_XVFB_PID:-}" ] && kill "$VELMORA_XVFB_PID" 2>/dev/null
   VELMORA_XVFB_PID=
 }
+
+# Stops the Wine servers of the named builds' prefixes (build/<preset>/
+# wineprefix*), run from the source folder.
+velmora_stop_wine() {
+  local preset prefix
+  for preset in "$@"; do
+    for prefix in "build/$preset"/wineprefix*; do
+      if [ -d "$prefix" ]; then
+        WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null || true
+      fi
+    done
+  done
+}
