@@ -1,0 +1,83 @@
+// An alignment: consecutive elements, each starting where the previous one
+// ends, with the stations a surveyor reads kept apart from the distance
+// along the road (station equations).
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "road/geometry.h"
+
+namespace velmora::road {
+
+// One element as a design table states it: a later element may leave its
+// start azimuth and start point out, to carry them on from the end of the
+// previous one.
+struct ElementInput {
+  double start_station = 0.0;
+  double end_station = 0.0;
+  double start_radius = 0.0;
+  double end_radius = 0.0;
+  std::optional<double> start_azimuth;  // radians
+  std::optional<Point> start;
+};
+
+// 1 mm and 1 second of arc.
+struct Tolerance {
+  double distance = 0.001;
+  double angle = 4.84813681109536e-6;  // radians
+};
+
+// A start that the table gives and that differs from where the previous
+// element ends by more than the tolerance. The given value is used: design
+// documents state element start points, and they are the authority.
+struct Discrepancy {
+  std::size_t element = 0;  // index of the element whose start differs
+  double distance = 0.0;    // given start point minus carried, in length units (0 when within)
+  double angle = 0.0;       // given start azimuth minus carried, radians (0 when within)
+};
+
+// A station equation (broken chainage): from distance `at` along the road
+// on, stations are counted on from `ahead` instead of `back`. ahead > back
+// leaves a gap (stations that exist nowhere), ahead < back an overlap
+// (stations that exist twice).
+struct StationEquation {
+  double at = 0.0;  // distance along the road (the internal station)
+  double back = 0.0;
+  double ahead = 0.0;
+};
+
+struct Alignment {
+  std::vector<Element> elements;  // consecutive: each starts at the previous end station
+  std::vector<StationEquation> equations;  // in order of `at`; none for most roads
+
+  double Start() const { return elements.empty() ? 0.0 : elements.front().start_station; }
+  double End() const { return elements.empty() ? 0.0 : elements.back().end_station; }
+
+  // The station a surveyor reads at a distance along the road.
+  double DisplayStation(double distance) const;
+  // The distances along the road where `station` is read: none in a gap,
+  // two (or more) in an overlap, one elsewhere; in increasing order.
+  std::vector<double> DistancesOf(double station) const;
+  // The index of the element holding distance `distance` (the later one at
+  // a junction), or none outside the alignment.
+  std::optional<std::size_t> ElementAt(double distance) const;
+};
+
+struct Built {
+  Alignment alignment;
+  std::vector<Discrepancy> discrepancies;
+};
+
+// Joins the elements into an alignment, carrying start azimuths and start
+// points that are left out from the end of the previous element. The first
+// element must give both. Fails, with the reason in `error` and naming the
+// element by its index from 0, when an element cannot be computed or does
+// not start where the previous one ends.
+std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs, const Tolerance& tolerance,
+                                    std::string& error);
+
+}  // namespace velmora::road

@@ -1,0 +1,52 @@
+// The reverse (coordinates to station and offset): the foot of the
+// perpendicular from a point to the centre line.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "road/alignment.h"
+
+namespace velmora::road {
+
+struct Location {
+  double distance = 0.0;  // along the road, at the foot
+  double offset = 0.0;    // right of the centre line positive
+  double azimuth = 0.0;   // the window's azimuth at the foot (radians)
+  std::size_t element = 0;
+  Point foot;
+};
+
+enum class Refusal {
+  kBeforeStart,  // the point lies before the start of the alignment
+  kBeyondEnd,    // the point lies beyond its end
+  kTooFar,       // the foot is farther than the largest offset allowed
+};
+
+struct LocateResult {
+  std::optional<Location> location;
+  Refusal refusal = Refusal::kBeyondEnd;  // when there is no location
+};
+
+// Locates points against one alignment; built once, then used for many
+// points. Works at and across element ends, when the normal points due
+// north or south, on long flat spirals and tight ones. When several parts
+// of the alignment are candidates (a hairpin) the nearer foot wins; equal
+// distances go to the lower station.
+class Locator {
+ public:
+  explicit Locator(const Alignment& alignment);
+  ~Locator();
+  Locator(const Locator&) = delete;
+  Locator& operator=(const Locator&) = delete;
+
+  LocateResult Locate(Point point, std::optional<double> max_offset = std::nullopt) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace velmora::road
