@@ -69,13 +69,12 @@ BENCHMARK(BM_ValueOf);
 
 void BM_WholeCalculation(benchmark::State& state) {
   MemoryForm form;
-  form.logging = false;
   form.Fill({"1000", "1200", "500", "500", "1100", "45.3015"});
   for (auto _ : state) {
     form.Click();
-    benchmark::DoNotOptimize(form.texts[6]);
+    benchmark::DoNotOptimize(form[Field::Textcia]);
   }
-  state.SetLabel(form.texts[6]);
+  state.SetLabel(form[Field::Textcia]);
 }
 BENCHMARK(BM_WholeCalculation);
 

@@ -464,7 +464,7 @@ std::string RefusalMessage(Field field, std::string_view text) {
 }  // namespace
 
 bool Calculator::Keeps(Field field, std::string_view text) {
-  form_[field].clear();
+  form_.Put(field, "");
   form_.Replace(field, text);
   return form_[field] == text;
 }
@@ -480,8 +480,8 @@ const Answer& Calculator::Run(const std::array<std::string_view, kInputFields.si
   answer_.azimuth.clear();
   answer_.message.clear();
   answer_.field_refused = false;
-  form_.messages.clear();
-  form_[Field::Textcia].clear();
+  form_.ClearMessages();
+  form_.Put(Field::Textcia, "");
   for (std::size_t i = 0; i < kInputFields.size(); ++i) {
     if (!Keeps(kInputFields[i], texts[i])) {
       answer_.message = RefusalMessage(kInputFields[i], texts[i]);
@@ -494,7 +494,7 @@ const Answer& Calculator::Run(const std::array<std::string_view, kInputFields.si
   if (!answer_.azimuth.empty()) {
     return answer_;
   }
-  for (const Message& message : form_.messages) {
+  for (const Message& message : form_.messages()) {
     answer_.message += answer_.message.empty() ? "" : " ";
     answer_.message += message.prompt;
   }

@@ -30,8 +30,6 @@ struct Answer {
 
 class Calculator {
  public:
-  Calculator() { form_.logging = false; }
-
   // Pastes the texts into Textka, Textkb, Textra, Textrb, Textki and Textca
   // and clicks 计算. A text its field does not keep (the field's change rule
   // empties it) ends the run before the click.

@@ -5,38 +5,13 @@
 // After windows.h:
 #include <shellapi.h>
 
-#include <climits>
 #include <string>
 
 #include "cli/standard.h"
+#include "platform/win32/text.h"
 
 namespace velmora::cli {
 namespace {
-
-std::wstring Wide(std::string_view utf8) {
-  std::wstring wide;
-  if (utf8.empty() || utf8.size() > INT_MAX) {
-    return wide;
-  }
-  const int size = static_cast<int>(utf8.size());
-  wide.resize(
-      static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)));
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  std::string utf8;
-  if (wide.empty() || wide.size() > INT_MAX / 4) {
-    return utf8;
-  }
-  const int size = static_cast<int>(wide.size());
-  utf8.resize(static_cast<std::size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)));
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-                      nullptr, nullptr);
-  return utf8;
-}
 
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
@@ -50,7 +25,7 @@ class HandleSink final : public Sink {
   // The commands write whole lines, so no character is ever split here.
   bool Write(std::string_view bytes) override {
     if (console_) {
-      const std::wstring wide = Wide(bytes);
+      const std::wstring wide = win32::Widen(bytes);
       std::wstring_view rest = wide;
       while (!rest.empty()) {
         DWORD wrote = 0;
@@ -119,7 +94,7 @@ class HandleSource final : public Source {
         high_surrogate_ = text.back();  // its pair comes with the next read
         text.pop_back();
       }
-      pending_ = Utf8(text);
+      pending_ = win32::Narrow(text);
     }
     const std::size_t n = pending_.size() < size ? pending_.size() : size;
     pending_.copy(buffer, n);
@@ -156,7 +131,7 @@ std::vector<std::string> Arguments(int /*argc*/, char** /*argv*/) {
     return args;
   }
   for (int i = 1; i < count; ++i) {
-    args.push_back(Utf8(wide[i]));
+    args.push_back(win32::Narrow(wide[i]));
   }
   LocalFree(wide);
   return args;

@@ -4,14 +4,20 @@
 # that program's tests as skipped instead (their names read from the test
 # sources), and a program that fails to list its tests as one failing test.
 #
-#   velmora_gtests(<target> PREFIX <name prefix> [FILTER <gtest filter>]
-#                  [PROPERTIES <test properties>...])
+#   velmora_gtests(<target> PREFIX <name prefix> LABEL <label>
+#                  [FILTER <gtest filter>] [PROPERTIES <test properties>...])
+#
+# Every test carries one label for its kind, so that one kind runs alone
+# (`ctest --preset native -L unit`): unit, cli, agree, gui, fuzz.
 #
 # Discovery runs when CTest starts, as with DISCOVERY_MODE PRE_TEST.
 set(VELMORA_SKIP_CODE 77)  # what scripts/wine-run exits with for "cannot run here"
 
 function(velmora_gtests target)
-  cmake_parse_arguments(arg "" "PREFIX;FILTER" "PROPERTIES" ${ARGN})
+  cmake_parse_arguments(arg "" "PREFIX;FILTER;LABEL" "PROPERTIES" ${ARGN})
+  if(NOT arg_LABEL)
+    message(FATAL_ERROR "velmora_gtests(${target}): no LABEL")
+  endif()
   get_target_property(sources ${target} SOURCES)
   set(paths "")
   foreach(source IN LISTS sources)
@@ -28,6 +34,7 @@ function(velmora_gtests target)
 set(emulator [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==])
 set(prefix [==[${arg_PREFIX}]==])
 set(filter [==[${arg_FILTER}]==])
+set(label [==[${arg_LABEL}]==])
 set(properties [==[${arg_PROPERTIES}]==])
 set(sources [==[${paths}]==])
 set(bits [==[${bits}]==])
@@ -38,15 +45,16 @@ include([==[${PROJECT_SOURCE_DIR}/cmake/discover_tests.cmake]==])
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${include_file}")
 endfunction()
 
-# In a Windows build, every test of the calling directory counts exit code
-# 77 (the program cannot run on this host) as skipped. Call at the end of
-# each CMakeLists.txt that adds tests.
-function(velmora_skip_unrunnable_tests)
-  if(NOT WIN32)
-    return()
-  endif()
+# Every test the calling directory added with add_test gets `label`; in a
+# Windows build each also counts exit code 77 (the program cannot run on
+# this host) as skipped. Call at the end of each CMakeLists.txt that adds
+# tests.
+function(velmora_finish_tests label)
   get_property(tests DIRECTORY PROPERTY TESTS)
   foreach(test IN LISTS tests)
-    set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE ${VELMORA_SKIP_CODE})
+    set_tests_properties(${test} PROPERTIES LABELS ${label})
+    if(WIN32)
+      set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE ${VELMORA_SKIP_CODE})
+    endif()
   endforeach()
 endfunction()

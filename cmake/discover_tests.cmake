@@ -1,7 +1,7 @@
 # Run by CTest when it starts (see VelmoraTests.cmake): adds one test per
 # GoogleTest case of one test program, or reports them skipped where this
 # host cannot run the program. Expects exe, emulator, prefix, filter,
-# properties, sources, bits, skip_code and wine_lib.
+# label, properties, sources, bits, skip_code and wine_lib.
 cmake_policy(VERSION 3.25)
 
 # A gtest filter ("A.*:B.x-C.*") as two regular expressions.
@@ -53,6 +53,7 @@ if(runs_here)
     string(REPLACE "\n" " " errors "${errors}")
     add_test("${prefix}${program}.ListsItsTests" bash -c
              "echo 'cannot list the tests of ${program} (exit ${status}): ${errors}'; exit 1")
+    set_tests_properties("${prefix}${program}.ListsItsTests" PROPERTIES LABELS "${label}")
     return()
   endif()
   string(REPLACE "\n" ";" lines "${listing}")
@@ -88,5 +89,6 @@ foreach(name IN LISTS names)
   else()
     add_test("${prefix}${name}" bash -c "echo 'this kernel runs no 32-bit programs'; exit ${skip_code}")
   endif()
-  set_tests_properties("${prefix}${name}" PROPERTIES SKIP_RETURN_CODE ${skip_code} ${properties})
+  set_tests_properties("${prefix}${name}" PROPERTIES SKIP_RETURN_CODE ${skip_code} LABELS "${label}"
+                                                  ${properties})
 endforeach()

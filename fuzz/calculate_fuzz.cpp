@@ -22,7 +22,7 @@ using velmora::MemoryForm;
 
 [[noreturn]] void Fail(const char* what, const MemoryForm& form) {
   std::fprintf(stderr, "%s\n", what);
-  for (const std::string& entry : form.log) {
+  for (const std::string& entry : form.log()) {
     std::fprintf(stderr, "  %s\n", entry.c_str());
   }
   std::abort();
@@ -40,14 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   MemoryForm form;
+  form.StartLog();
   form.Fill(inputs);
   form.Click();
 
-  if (form.messages.size() > 1) {
+  if (form.messages().size() > 1) {
     Fail("more than one message box", form);
   }
   for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (form.texts[i] != inputs[i] && !form.texts[i].empty()) {
+    if (form[velmora::kInputFields[i]] != inputs[i] && !form[velmora::kInputFields[i]].empty()) {
       Fail("an input field changed to something other than empty", form);
     }
   }
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!result.empty() && !velmora::fuzzing::IsAzimuthText(result)) {
     Fail("malformed result text", form);
   }
-  if (!result.empty() && !form.messages.empty()) {
+  if (!result.empty() && !form.messages().empty()) {
     Fail("a result and a message", form);
   }
   return 0;

@@ -10,7 +10,7 @@ const char* FieldName(Field field) { return ControlForField(field).name; }
 
 void MemoryForm::Fill(const std::array<std::string, kInputFields.size()>& inputs) {
   for (std::size_t i = 0; i < inputs.size(); ++i) {
-    texts[Index(kInputFields[i])] = inputs[i];
+    texts_[Index(kInputFields[i])] = inputs[i];
   }
 }
 
@@ -19,37 +19,37 @@ void MemoryForm::LogSet(Field field, std::string_view text) {
   entry += FieldName(field);
   entry += '=';
   entry += text;
-  log.push_back(std::move(entry));
+  log_.push_back(std::move(entry));
 }
 
 void MemoryForm::LogChange(Field field) {
-  log.push_back(std::string("change ") + FieldName(field));
+  log_.push_back(std::string("change ") + FieldName(field));
 }
 
 void MemoryForm::SetText(Field field, std::string_view text) {
-  if (logging) {
+  if (logging_) {
     LogSet(field, text);
   }
-  std::string& current = texts[Index(field)];
+  std::string& current = texts_[Index(field)];
   if (current == text) {
     return;  // the same text is no change
   }
   current = text;
-  if (logging) {
+  if (logging_) {
     LogChange(field);
   }
-  ++changes[Index(field)];
+  ++changes_[Index(field)];
   ++depth_;
-  deepest_change = std::max(deepest_change, depth_);
+  deepest_change_ = std::max(deepest_change_, depth_);
   Router(*this).TextChanged(field);
   --depth_;
 }
 
 void MemoryForm::ShowMessage(std::string_view prompt, std::string_view title, int style) {
-  if (logging) {
-    log.push_back("box " + std::string(prompt));
+  if (logging_) {
+    log_.push_back("box " + std::string(prompt));
   }
-  messages.push_back({std::string(prompt), std::string(title), style});
+  messages_.push_back({std::string(prompt), std::string(title), style});
 }
 
 }  // namespace velmora

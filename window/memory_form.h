@@ -27,26 +27,12 @@ struct Message {
 
 class MemoryForm final : public FieldOps {
  public:
-  std::array<std::string, kFieldCount> texts;
-  std::array<int, kFieldCount> sel_start{};
-  std::array<int, kFieldCount> sel_length{};
-  std::vector<Message> messages;
-  std::string sent_keys;
-
-  // Every operation in order ("set Textki=", "change Textki", "box <prompt>")
-  // while `logging` is on; a test checks the order of events with it.
-  bool logging = true;
-  std::vector<std::string> log;
-  // How often each field's change reached the router, and how deeply the
-  // changes nested.
-  std::array<int, kFieldCount> changes{};
-  int deepest_change = 0;
-
   // Puts texts into the six input fields as they stand, with no rule run:
   // the fields as a person left them.
   void Fill(const std::array<std::string, kInputFields.size()>& inputs);
-  std::string& operator[](Field field) { return texts[Index(field)]; }
-  const std::string& operator[](Field field) const { return texts[Index(field)]; }
+  // Puts one text into a field with no rule run.
+  void Put(Field field, std::string_view text) { texts_[Index(field)] = text; }
+  const std::string& operator[](Field field) const { return texts_[Index(field)]; }
 
   // What a person does, answered by the router.
   // Replaces the whole text of a field, as selecting all and pasting does.
@@ -55,19 +41,48 @@ class MemoryForm final : public FieldOps {
   KeyAnswer Key(KeyTarget target, std::int16_t key) { return Router(*this).KeyTyped(target, key); }
   void Click() { Router(*this).Clicked(); }
 
+  // What the form was asked to do.
+  // The message boxes shown, oldest first, until ClearMessages().
+  const std::vector<Message>& messages() const { return messages_; }
+  void ClearMessages() { messages_.clear(); }
+  int sel_start(Field field) const { return sel_start_[Index(field)]; }
+  int sel_length(Field field) const { return sel_length_[Index(field)]; }
+  // The simulated key presses queued so far.
+  const std::string& sent_keys() const { return sent_keys_; }
+  // How often a field's change reached the router, and how deeply the
+  // changes nested.
+  int changes(Field field) const { return changes_[Index(field)]; }
+  int deepest_change() const { return deepest_change_; }
+
+  // From StartLog() on, every operation in order ("set Textki=",
+  // "change Textki", "box <prompt>"); a test checks the order of events
+  // with it. Off unless asked for: the console program and the benchmarks
+  // run millions of commands.
+  void StartLog() { logging_ = true; }
+  const std::vector<std::string>& log() const { return log_; }
+
   // FieldOps
-  std::string Text(Field field) const override { return texts[Index(field)]; }
+  std::string Text(Field field) const override { return texts_[Index(field)]; }
   void SetText(Field field, std::string_view text) override;
-  void SetSelStart(Field field, int start) override { sel_start[Index(field)] = start; }
-  void SetSelLength(Field field, int length) override { sel_length[Index(field)] = length; }
+  void SetSelStart(Field field, int start) override { sel_start_[Index(field)] = start; }
+  void SetSelLength(Field field, int length) override { sel_length_[Index(field)] = length; }
   void ShowMessage(std::string_view prompt, std::string_view title, int style) override;
-  void SendKeys(std::string_view keys) override { sent_keys += keys; }
+  void SendKeys(std::string_view keys) override { sent_keys_ += keys; }
 
  private:
   // The log's entries, kept out of SetText, which mostly runs unlogged.
   void LogSet(Field field, std::string_view text);
   void LogChange(Field field);
 
+  std::array<std::string, kFieldCount> texts_;
+  std::array<int, kFieldCount> sel_start_{};
+  std::array<int, kFieldCount> sel_length_{};
+  std::vector<Message> messages_;
+  std::string sent_keys_;
+  bool logging_ = false;
+  std::vector<std::string> log_;
+  std::array<int, kFieldCount> changes_{};
+  int deepest_change_ = 0;
   int depth_ = 0;
 };
 

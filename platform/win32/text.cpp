@@ -1,5 +1,7 @@
 #include "platform/win32/text.h"
 
+#include <climits>
+
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -8,24 +10,27 @@
 namespace velmora::win32 {
 
 std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) {
-    return {};
+  std::wstring wide;
+  if (utf8.empty() || utf8.size() > INT_MAX) {
+    return wide;
   }
   const int size = static_cast<int>(utf8.size());
   const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  wide.resize(static_cast<std::size_t>(length));
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
   return wide;
 }
 
 std::string Narrow(std::wstring_view utf16) {
-  if (utf16.empty()) {
-    return {};
+  std::string narrow;
+  // Up to four UTF-8 bytes a unit (a lone surrogate's U+FFFD takes three).
+  if (utf16.empty() || utf16.size() > INT_MAX / 4) {
+    return narrow;
   }
   const int size = static_cast<int>(utf16.size());
   const int length =
       WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(length), '\0');
+  narrow.resize(static_cast<std::size_t>(length));
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
   return narrow;
 }

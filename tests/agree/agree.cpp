@@ -132,17 +132,16 @@ void Run(const std::vector<std::string>& f) {
   line += azimuth ? Bits(*azimuth) + '\t' + RadToDms(*azimuth) : "fault";
   // ...and the whole command as the window runs it.
   MemoryForm form;
-  form.logging = false;
   for (std::size_t i = 0; i < 6; ++i) {
-    form.texts[i] = f[i];
+    form.Put(kInputFields[i], f[i]);
   }
   form.Click();
-  line += "\t[" + form.texts[6] + "]";
-  for (const auto& message : form.messages) {
+  line += "\t[" + form[Field::Textcia] + "]";
+  for (const auto& message : form.messages()) {
     line += '\t' + message.prompt;
   }
   for (std::size_t i = 0; i < 6; ++i) {
-    line += '\t' + form.texts[i];
+    line += '\t' + form[kInputFields[i]];
   }
   std::fputs((line + '\n').c_str(), stdout);
 }

@@ -106,7 +106,7 @@ WindowAnswer Window(const std::vector<std::string>& texts) {
   }
   form.Click();
   answer.result = form[Field::Textcia];
-  for (const Message& m : form.messages) {
+  for (const Message& m : form.messages()) {
     answer.prompts.push_back(m.prompt);
   }
   answer.start_radius = form[Field::Textra];

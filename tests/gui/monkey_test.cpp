@@ -24,7 +24,7 @@ unsigned long EnvOr(const char* name, unsigned long fallback) {
 MemoryForm Expected(const App& app) {
   MemoryForm form;
   for (const Field field : kInputFields) {
-    form[field] = app.Text(field);
+    form.Put(field, app.Text(field));
   }
   form.Click();
   return form;
@@ -73,9 +73,9 @@ TEST(Monkey, RandomActionsKeepEveryFieldAndResultSound) {
       app.Click();
       ++clicks;
       const auto box = app.Box();
-      EXPECT_EQ(box.has_value(), !expected.messages.empty());
-      if (box && !expected.messages.empty()) {
-        EXPECT_EQ(box->prompt, expected.messages.front().prompt);
+      EXPECT_EQ(box.has_value(), !expected.messages().empty());
+      if (box && !expected.messages().empty()) {
+        EXPECT_EQ(box->prompt, expected.messages().front().prompt);
         app.CloseBox();
         ++boxes;
       }

@@ -39,7 +39,7 @@ TEST(Calculate, WorkedResults) {
     MemoryForm form = FormWith(c.inputs);
     Calculate(form);
     EXPECT_EQ(form[Field::Textcia], c.result) << c.inputs[5];
-    EXPECT_TRUE(form.messages.empty());
+    EXPECT_TRUE(form.messages().empty());
     for (std::size_t i = 0; i < 6; ++i) {
       EXPECT_EQ(form.texts[i], c.inputs[i]) << "input fields are left as typed";
     }
@@ -51,7 +51,7 @@ TEST(Calculate, PointAtEitherEndIsAccepted) {
     MemoryForm form = FormWith({"1000", "1200", "500", "500", point, "45"});
     Calculate(form);
     EXPECT_FALSE(form[Field::Textcia].empty()) << point;
-    EXPECT_TRUE(form.messages.empty()) << point;
+    EXPECT_TRUE(form.messages().empty()) << point;
   }
 }
 
@@ -113,14 +113,15 @@ TEST(Calculate, RefusalsShowTheirMessageAndEmptyTheFieldToBlame) {
   };
   for (const auto& c : cases) {
     MemoryForm form = FormWith(c.inputs);
-    form[Field::Textcia] = "old result";
+    form.Put(Field::Textcia, "old result");
+    form.StartLog();
     Calculate(form);
     std::vector<std::string> expected = {"set Textcia=", "change Textcia"};
     expected.insert(expected.end(), c.log.begin(), c.log.end());
-    EXPECT_EQ(form.log, expected) << c.what;
+    EXPECT_EQ(form.log(), expected) << c.what;
     EXPECT_EQ(form[Field::Textcia], "") << c.what;
-    EXPECT_LE(form.messages.size(), 1U) << c.what;
-    for (const auto& message : form.messages) {
+    EXPECT_LE(form.messages().size(), 1U) << c.what;
+    for (const auto& message : form.messages()) {
       EXPECT_EQ(message.title, "提示信息");
       EXPECT_EQ(message.style, 64);
     }
@@ -142,7 +143,7 @@ TEST(Calculate, RunsAgainFromTheFieldsAlone) {
   Calculate(form);
   Calculate(form);
   EXPECT_EQ(form[Field::Textcia], "3度34分51.6秒");
-  form[Field::Textki] = "150";
+  form.Put(Field::Textki, "150");
   Calculate(form);
   EXPECT_EQ(form[Field::Textcia], "");
   EXPECT_EQ(form[Field::Textki], "");

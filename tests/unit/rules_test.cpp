@@ -39,8 +39,8 @@ TEST(ChangeRule, EmptyingReentersAtMostOnce) {
     MemoryForm form;
     form.Replace(field, "abc");
     EXPECT_EQ(form[field], "");
-    EXPECT_EQ(form.changes[Index(field)], 2) << FieldName(field) << ": the edit and the emptying";
-    EXPECT_EQ(form.deepest_change, 2);
+    EXPECT_EQ(form.changes(field), 2) << FieldName(field) << ": the edit and the emptying";
+    EXPECT_EQ(form.deepest_change(), 2);
   }
 }
 
@@ -50,8 +50,8 @@ TEST(ChangeRule, RadiusEmptiedByTheCalculateCommandDoesNotLoop) {
   form.Click();
   EXPECT_EQ(form[Field::Textra], "");
   EXPECT_EQ(form[Field::Textrb], "-");
-  EXPECT_EQ(form.changes[Index(Field::Textra)], 1);
-  EXPECT_TRUE(form.messages.empty());
+  EXPECT_EQ(form.changes(Field::Textra), 1);
+  EXPECT_TRUE(form.messages().empty());
 }
 
 TEST(SelectAllRule, SelectsTheWholeTextOfAnInputField) {
@@ -66,11 +66,11 @@ TEST(SelectAllRule, SelectsTheWholeTextOfAnInputField) {
                {Field::Textcia, "1度2分3秒", 2, 0}};  // the result field is left alone
   for (const auto& c : cases) {
     MemoryForm form;
-    form[c.field] = c.text;
-    form.sel_start[Index(c.field)] = 2;
+    form.Put(c.field, c.text);
+    form.SetSelStart(c.field, 2);
     form.Focus(c.field);
-    EXPECT_EQ(form.sel_start[Index(c.field)], c.start) << c.text;
-    EXPECT_EQ(form.sel_length[Index(c.field)], c.length) << c.text;
+    EXPECT_EQ(form.sel_start(c.field), c.start) << c.text;
+    EXPECT_EQ(form.sel_length(c.field), c.length) << c.text;
   }
 }
 
@@ -110,10 +110,11 @@ TEST(EnterAsTab, EnterQueuesOneTabWhereverTheFocusIs) {
   };
   for (const auto& c : cases) {
     MemoryForm form;
+    form.StartLog();
     const KeyAnswer answer = form.Key(c.target, c.key);
-    EXPECT_EQ(form.sent_keys, c.sent) << c.key;
+    EXPECT_EQ(form.sent_keys(), c.sent) << c.key;
     EXPECT_EQ(answer.action, c.action) << c.key;
-    EXPECT_TRUE(form.log.empty()) << "no field is touched";
+    EXPECT_TRUE(form.log().empty()) << "no field is touched";
   }
 }
 
