@@ -23,7 +23,14 @@ unzip -q "$zip" -d "$work/root"
 dir=$work/root/$name
 file "$dir/Velmora.exe" | grep -q "$pe (GUI)" || { file "$dir/Velmora.exe"; exit 1; }
 file "$dir/velmora-cli.exe" | grep -q "$pe (console)" || { file "$dir/velmora-cli.exe"; exit 1; }
-grep -q $'\r$' "$dir/README.txt" || { echo "README.txt has no CRLF line ends"; exit 1; }
+# The user's guide, not the developers' README: Chinese first, in a form
+# Notepad reads (a UTF-8 byte-order mark, CR LF), with the version filled in.
+readme=$dir/README.txt
+[ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] || { echo "README.txt has no byte-order mark"; exit 1; }
+[ "$(grep -c $'\r$' "$readme")" = "$(wc -l <"$readme")" ] || { echo "README.txt has lines without CRLF"; exit 1; }
+head -1 "$readme" | grep -q "Velmora 1.00 - 道路线元方位角计算器" || { echo "README.txt starts: $(head -1 "$readme")"; exit 1; }
+grep -q "计算点方位角" "$readme" && grep -q "velmora-cli calc" "$readme" || { echo "README.txt is not the user's guide"; exit 1; }
+! grep -q "scripts/test" "$readme" || { echo "README.txt is the developers' README"; exit 1; }
 
 # Running it needs a host that runs this build (wine-run exits 77 if not).
 status=0

@@ -41,7 +41,7 @@ TEST(Calculate, WorkedResults) {
     EXPECT_EQ(form[Field::Textcia], c.result) << c.inputs[5];
     EXPECT_TRUE(form.messages().empty());
     for (std::size_t i = 0; i < 6; ++i) {
-      EXPECT_EQ(form.texts[i], c.inputs[i]) << "input fields are left as typed";
+      EXPECT_EQ(form[kInputFields[i]], c.inputs[i]) << "input fields are left as typed";
     }
   }
 }
