@@ -40,35 +40,58 @@ inline constexpr const char* kBadAnglePrompt = "角度输入有误，请重新�
 
 // Converts a packed angle to radians.
 //
-// The whole degrees are a 16-bit signed number (-32768..32767), the minutes
-// and the remainder beyond them single-precision values, exactly as the
-// conversion has always been done, so the radians are reproducible to the
-// bit. A sign belongs to the whole angle: -45.3015 is -(45°30'15").
+// In: `packed`, degrees with the minutes in its first two decimals and the
+// seconds (with any fraction) in the rest: 45.3015 is 45°30'15",
+// 45.30155 is 45°30'15.5", 7.0505 is 7°05'05". A sign belongs to the whole
+// angle: -45.3015 is -(45°30'15"), not -45° + 30'15". Azimuths are
+// clockwise from north.
 //
-// Rejects, with one "角度输入有误，请重新输入。" box shown through
-// `show_message`, an angle whose whole degrees are above 360 or outside the
-// 16-bit range, whose minutes or seconds are 60 or more, or (for a negative
-// angle) -60 or less. A rejected angle gives no value.
+// Out: the angle in radians, (degrees + minutes/60 + seconds/3600) * kPi /
+// 180, with the sign of `packed`; not reduced into a turn, so -45.3015
+// gives a negative value and 360 gives 2 * kPi. The whole degrees are a
+// 16-bit signed number, the minutes and the remainder beyond them
+// single-precision values, exactly as the conversion has always been done,
+// so the radians are reproducible to the bit (and may differ from the
+// exact value in about the seventh significant digit).
+//
+// No value (std::nullopt), after one "角度输入有误，请重新输入。" box shown
+// through `show_message` (title kNoticeTitle, style kInfoBoxStyle), for an
+// angle whose whole degrees are above 360 or outside -32768..32767 (NaN and
+// the infinities included), whose minutes or seconds are 60 or more, or
+// (for a negative angle) -60 or less: 30.75 (75 minutes), 10.3060 (60
+// seconds), -10.6 and 361 have no value. Only the whole degrees are held
+// to 360, so 360.5 (360°50') passes here; the Calculate command refuses
+// any packed angle above 360 before it calls this. `show_message` is
+// called only on refusal.
 std::optional<double> DmsToRad(double packed, const MessageBoxFn& show_message);
 
 // Writes an angle in radians as the text the surveyor reads:
-// "<degrees>度<minutes>分<seconds>秒", seconds to one decimal
-// (halves to even), e.g. "45度30分15.5秒".
+// "<degrees>度<minutes>分<seconds>秒", e.g. "45度30分15.5秒".
 //
-// The angle is brought into a turn: above 360° whole turns come off, with
-// 360° itself kept as "360度0分0秒"; a negative angle is written as its
-// complement to 360°. Seconds that round to 60 carry into the minutes and
-// the degrees. Returns an empty text for an angle with no finite value in
-// degrees (NaN, an infinity, or radians so large that the degrees overflow).
+// In: any double, radians, clockwise from north.
+//
+// Out: whole degrees 0..360, whole minutes 0..59 and seconds 0..59.9 to one
+// decimal (halves to even; "15.5", "48" with no trailing ".0"); no leading
+// zeros, no sign. The angle is brought into a turn first: above 360° whole
+// turns come off, 360° itself is kept as "360度0分0秒"; a negative angle is
+// written as its complement to 360° (-1° is "359度0分0秒"). Seconds that
+// round to 60 carry into the minutes, and 60 minutes into the degrees.
+//
+// No value (an empty text) for an angle with no finite value in degrees:
+// NaN, an infinity, or radians so large that the degrees overflow.
 std::string RadToDms(double radians);
 
 // Writes a number in plain decimal: at most 15 significant digits, no
-// exponent, no trailing zeros, "." as the decimal point, "0" for zero and
-// negative zero. Not-finite values give "".
+// exponent, no trailing zeros, "." as the decimal point whatever the
+// locale, "-" for a negative number, "0" for zero and negative zero
+// (1e20 is "100000000000000000000", 0.1 + 0.2 is "0.3"). No value (an
+// empty text) for NaN and the infinities.
 std::string NumberToText(double value);
 
-// Rounds to one decimal: the tenfold is rounded to a whole number with
-// halves going to the even one, then divided by ten.
+// Rounds to one decimal: the tenfold (itself rounded to a double) is
+// rounded to a whole number with halves going to the even one, then divided
+// by ten: 0.25 gives 0.2, 0.35 gives 0.4 (3.5 tenths), -0.25 gives -0.2.
+// NaN and the infinities are returned as they are.
 double RoundToTenth(double value);
 
 }  // namespace velmora
