@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <random>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "cli/csv.h"
+#include "platform/numtext.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 
@@ -88,32 +90,6 @@ Outcome RunCli(const std::vector<std::string>& args) {
   return RunCli(args, system);
 }
 
-// What the window shows for six texts pasted into their fields, and the
-// prompts of its boxes.
-struct WindowAnswer {
-  bool kept_all = true;
-  std::string result;
-  std::vector<std::string> prompts;
-  std::string start_radius, end_radius;
-};
-
-WindowAnswer Window(const std::vector<std::string>& texts) {
-  MemoryForm form;
-  WindowAnswer answer;
-  for (std::size_t i = 0; i < kInputFields.size(); ++i) {
-    form.Replace(kInputFields[i], texts[i]);
-    answer.kept_all = answer.kept_all && form[kInputFields[i]] == texts[i];
-  }
-  form.Click();
-  answer.result = form[Field::Textcia];
-  for (const Message& m : form.messages()) {
-    answer.prompts.push_back(m.prompt);
-  }
-  answer.start_radius = form[Field::Textra];
-  answer.end_radius = form[Field::Textrb];
-  return answer;
-}
-
 TEST(Calc, WorkedResultsAndEveryRefusalWithItsExitStatus) {
   const struct {
     std::vector<std::string> args;
@@ -188,10 +164,18 @@ std::string RandomText(std::mt19937_64& random, std::size_t field) {
   return buf;
 }
 
-TEST(Calc, AgreesWithTheWindowOnRandomTexts) {
+// Random texts: each is refused with the name of the first field that would
+// not keep it (exit 2), or answered as the window answers the six texts left
+// in its fields: its result (exit 0) or its message (exit 1).
+TEST(Calc, RandomTextsGetTheWindowsAnswerOrNameTheFieldThatRefusesThem) {
+  const char* const captions[] = {"起点桩号", "终点桩号",   "起点半径",
+                                  "终点半径", "计算点桩号", "起点方位角"};
   std::mt19937_64 random(20261208);
+  int answered = 0;
+  int refused = 0;
+  int not_kept = 0;
   for (int n = 0; n < 4000; ++n) {
-    std::vector<std::string> texts(kInputFields.size());
+    std::array<std::string, kInputFields.size()> texts;
     for (std::size_t i = 0; i < texts.size(); ++i) {
       texts[i] = RandomText(random, i);
     }
@@ -203,25 +187,54 @@ TEST(Calc, AgreesWithTheWindowOnRandomTexts) {
     std::vector<std::string> args = {"calc", "--"};
     args.insert(args.end(), texts.begin(), texts.end());
     const Outcome got = RunCli(args);
-    const WindowAnswer window = Window(texts);
     std::string context;
     for (const std::string& t : texts) {
       context += "[" + t + "]";
     }
-    if (!window.kept_all) {
+
+    // A field keeps a number or nothing, a radius field also a lone "-".
+    std::size_t first_not_kept = texts.size();
+    for (std::size_t i = 0; i < texts.size() && first_not_kept == texts.size(); ++i) {
+      const bool radius = i == 2 || i == 3;
+      if (!(texts[i].empty() || IsNumber(texts[i]) || (radius && texts[i] == "-"))) {
+        first_not_kept = i;
+      }
+    }
+    if (first_not_kept < texts.size()) {
+      ++not_kept;
       EXPECT_EQ(got.status, 2) << context;
+      EXPECT_EQ(got.out, "") << context;
+      EXPECT_TRUE(got.err.starts_with(std::string(captions[first_not_kept]) + "不是数字：\""))
+          << context << " " << got.err;
       continue;
     }
-    EXPECT_EQ(got.status, window.result.empty() ? 1 : 0) << context;
-    EXPECT_EQ(got.out, window.result.empty() ? "" : window.result + "\n") << context;
-    if (!window.prompts.empty()) {
-      EXPECT_EQ(got.err, window.prompts.front() + "\n") << context;
-    } else if (window.result.empty()) {
-      // Only the silent emptying of a radius leaves no result and no box.
-      EXPECT_TRUE(window.start_radius.empty() || window.end_radius.empty()) << context;
-      EXPECT_NE(got.err.find("半径不是数字。"), std::string::npos) << context;
+
+    MemoryForm window;
+    window.Fill(texts);
+    window.Click();
+    const std::string& result = window[Field::Textcia];
+    if (!result.empty()) {
+      ++answered;
+      EXPECT_EQ(got.status, 0) << context;
+      EXPECT_EQ(got.out, result + "\n") << context;
+      EXPECT_EQ(got.err, "") << context;
+      continue;
+    }
+    ++refused;
+    EXPECT_EQ(got.status, 1) << context;
+    EXPECT_EQ(got.out, "") << context;
+    if (!window.messages().empty()) {
+      EXPECT_EQ(got.err, window.messages().front().prompt + "\n") << context;
+    } else {
+      // Only a radius emptied without a word leaves no result and no box.
+      EXPECT_EQ(got.err, texts[2] == "-" ? "起点半径不是数字。\n" : "终点半径不是数字。\n")
+          << context;
     }
   }
+  // Every way out is taken often.
+  EXPECT_GT(answered, 400);
+  EXPECT_GT(refused, 400);
+  EXPECT_GT(not_kept, 400);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -275,11 +288,31 @@ TEST(Table, EachRowIsTheWindowsAnswerAtThatStation) {
     ASSERT_EQ(lines.size(), c.stations.size() + 1) << got.out;
     EXPECT_EQ(lines[0], "station,azimuth,packed");
     for (std::size_t i = 0; i < c.stations.size(); ++i) {
-      const std::string azimuth = Window({c.start, c.end, c.ra, c.rb, c.stations[i], c.ca}).result;
-      ASSERT_FALSE(azimuth.empty());
+      // Each row is what calc says at its station.
+      const Outcome calc = RunCli({"calc", "--", c.start, c.end, c.ra, c.rb, c.stations[i], c.ca});
+      ASSERT_EQ(calc.status, 0) << c.stations[i];
+      const std::string azimuth = calc.out.substr(0, calc.out.size() - 1);
       EXPECT_EQ(lines[i + 1], c.stations[i] + "," + azimuth + "," + *PackedFromDisplay(azimuth));
     }
   }
+}
+
+TEST(Table, ASpiralWorkedByHand) {
+  // From a straight into a radius of 100 over 64: curvature 0 to 0.01, so
+  // the tangent turns by d^2 / 12800 radians after d. At 32: 0.08 rad =
+  // 4°35'01.18"; at 50: 0.1953125 rad = 11°11'26.10"; at 64: 0.32 rad =
+  // 18°20'04.74"; each added to 45°30'15".
+  const Outcome got =
+      RunCli({"table", "--start", "0", "--end", "64", "--start-radius", "0", "--end-radius", "100",
+              "--start-azimuth", "45.3015", "--every", "32", "--at", "50"});
+  EXPECT_EQ(got.status, 0);
+  EXPECT_EQ(got.out,
+            "station,azimuth,packed\n"
+            "0,45度30分15秒,45.3015\n"
+            "32,50度5分16.2秒,50.05162\n"
+            "50,56度41分41.1秒,56.41411\n"
+            "64,63度50分19.7秒,63.50197\n");
+  EXPECT_EQ(got.err, "");
 }
 
 TEST(Table, RefusalsAndImpossibleSteps) {
@@ -322,7 +355,7 @@ TEST(PackedFromDisplay, WritesTheAngleAsItIsTypedBack) {
   for (const auto& [display, packed] : cases) {
     EXPECT_EQ(PackedFromDisplay(display), packed) << display;
     // Typed back as the start azimuth, the start of a straight shows it again.
-    EXPECT_EQ(Window({"0", "1", "0", "0", "0", packed}).result, display) << packed;
+    EXPECT_EQ(RunCli({"calc", "0", "1", "0", "0", "0", packed}).out, display + "\n") << packed;
   }
   EXPECT_EQ(PackedFromDisplay("45度"), std::nullopt);
 }

@@ -170,21 +170,33 @@ TEST(Design, TwipsToPixelsRoundsLikeMulDiv) {
   }
 }
 
-TEST(Design, AtNinetySixDpiEveryRectangleIsItsTwipsOverFifteen) {
-  for (const ControlDesign& c : Form1Controls()) {
-    int left = c.left;
-    int top = c.top;
-    if (c.container != Container::Form1) {
-      const ControlDesign& frame = Named(c.container == Container::Frame1 ? "Frame1" : "Frame2");
-      left += frame.left;
-      top += frame.top;
-    }
-    const Rect r = PixelRect(c, 96);
-    const auto pixels = [](int twips) { return std::lround(twips / 15.0); };
-    EXPECT_EQ(r.left, pixels(left)) << c.name;
-    EXPECT_EQ(r.top, pixels(top)) << c.name;
-    EXPECT_EQ(r.width, pixels(c.width)) << c.name;
-    EXPECT_EQ(r.height, pixels(c.height)) << c.name;
+TEST(Design, PixelRectanglesOfControlsOnTheFormAndInFrames) {
+  // Worked from the design's twips: a control in a frame is offset by the
+  // frame (Frame1 at 120, 120; Frame2 at 120, 3000), and each edge and size
+  // is its twips at the resolution, rounded to the nearest pixel with
+  // halves away from zero (15 twips a pixel at 96 DPI, 10 at 144).
+  const struct {
+    const char* name;
+    int dpi;
+    Rect pixels;
+  } cases[] = {
+      {"Frame1", 96, {8, 8, 321, 177}},        // 120, 120, 4815, 2655
+      {"Frame1", 144, {12, 12, 482, 266}},     // 481.5 and 265.5 round up
+      {"Textka", 96, {88, 40, 73, 22}},        // 1200 + 120, 480 + 120, 1095, 330
+      {"Textka", 144, {132, 60, 110, 33}},     // 109.5 rounds up
+      {"Textca", 120, {310, 170, 91, 28}},     // 3720, 2040, 1095 (91.25), 330 (27.5) at 12 a pixel
+      {"ComFWJ", 96, {240, 222, 81, 25}},      // 3600, 3325 (221.67), 1215, 375, on the form
+      {"ComFWJ", 144, {360, 333, 122, 38}},    // 332.5, 121.5, 37.5 round up
+      {"Textcia", 96, {104, 224, 113, 22}},    // 1440 + 120, 360 + 3000, 1695, 330
+      {"LabFWJ(6)", 144, {24, 344, 134, 26}},  // 240, 3435, 1335, 255
+      {"Frame2", 192, {16, 400, 642, 130}},    // 120, 3000, 4815, 975 at 7.5 twips a pixel
+  };
+  for (const auto& c : cases) {
+    const Rect r = PixelRect(Named(c.name), c.dpi);
+    EXPECT_EQ(r.left, c.pixels.left) << c.name << " at " << c.dpi;
+    EXPECT_EQ(r.top, c.pixels.top) << c.name << " at " << c.dpi;
+    EXPECT_EQ(r.width, c.pixels.width) << c.name << " at " << c.dpi;
+    EXPECT_EQ(r.height, c.pixels.height) << c.name << " at " << c.dpi;
   }
 }
 

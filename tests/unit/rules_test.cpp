@@ -75,19 +75,69 @@ TEST(SelectAllRule, SelectsTheWholeTextOfAnInputField) {
 }
 
 TEST(RadiusKeyFilter, LetsOnlyNumberKeysThroughInTheRadiusFields) {
+  // Key codes as the edit control hands them over, with what a radius field
+  // and what any other input field make of them.
+  const struct {
+    int code;
+    const char* what;
+    KeyAction radius;
+    KeyAction other;
+  } cases[] = {
+      {'0', "first digit", KeyAction::Keep, KeyAction::Keep},
+      {'5', "digit", KeyAction::Keep, KeyAction::Keep},
+      {'9', "last digit", KeyAction::Keep, KeyAction::Keep},
+      {'-', "minus", KeyAction::Keep, KeyAction::Keep},
+      {'.', "decimal point", KeyAction::Keep, KeyAction::Keep},
+      {8, "Backspace", KeyAction::Keep, KeyAction::Keep},
+      {'/', "just below the digits", KeyAction::Drop, KeyAction::Keep},
+      {':', "just above the digits", KeyAction::Drop, KeyAction::Keep},
+      {'+', "plus", KeyAction::Drop, KeyAction::Keep},
+      {',', "comma", KeyAction::Drop, KeyAction::Keep},
+      {' ', "space", KeyAction::Drop, KeyAction::Keep},
+      {'e', "exponent letter", KeyAction::Drop, KeyAction::Keep},
+      {'E', "capital exponent letter", KeyAction::Drop, KeyAction::Keep},
+      {'a', "letter", KeyAction::Drop, KeyAction::Keep},
+      {9, "Tab", KeyAction::Drop, KeyAction::Keep},
+      {13, "Enter", KeyAction::Drop, KeyAction::Drop},
+      {3, "Ctrl+C", KeyAction::Drop, KeyAction::Keep},
+      {22, "Ctrl+V", KeyAction::Drop, KeyAction::Keep},
+      {24, "Ctrl+X", KeyAction::Drop, KeyAction::Keep},
+      {127, "Ctrl+Backspace", KeyAction::Drop, KeyAction::Keep},
+      {0x0130, "a code whose low byte is a digit", KeyAction::Drop, KeyAction::Keep},
+      {0x012D, "a code whose low byte is a minus", KeyAction::Drop, KeyAction::Keep},
+      {0x0108, "a code whose low byte is Backspace", KeyAction::Drop, KeyAction::Keep},
+      {0xFF10 - 0x10000, "full-width digit zero, negative as 16 bits", KeyAction::Drop,
+       KeyAction::Keep},
+      {0x4E00, "a Chinese character", KeyAction::Drop, KeyAction::Keep},
+      {-32768, "the lowest code", KeyAction::Drop, KeyAction::Keep},
+      {32767, "the highest code", KeyAction::Drop, KeyAction::Keep},
+      {-1, "minus one", KeyAction::Drop, KeyAction::Keep},
+  };
   for (const Field field : kInputFields) {
-    for (int code = -32768; code <= 32767; ++code) {
+    for (const auto& c : cases) {
       MemoryForm form;
-      const KeyAnswer answer = form.Key(KeyTarget::InField(field), static_cast<std::int16_t>(code));
-      const bool number_key =
-          (code >= '0' && code <= '9') || code == '-' || code == '.' || code == 8;
-      const bool kept = code != 13 && (!IsRadiusField(field) || number_key);
-      ASSERT_EQ(answer.action, kept ? KeyAction::Keep : KeyAction::Drop)
-          << FieldName(field) << " key code " << code;
-      if (kept) {
-        ASSERT_EQ(answer.key, code) << "a kept key is passed on unchanged";
+      const auto key = static_cast<std::int16_t>(c.code);
+      const KeyAnswer answer = form.Key(KeyTarget::InField(field), key);
+      const KeyAction expected = IsRadiusField(field) ? c.radius : c.other;
+      EXPECT_EQ(answer.action, expected) << FieldName(field) << ": " << c.what;
+      if (answer.action == KeyAction::Keep) {
+        EXPECT_EQ(answer.key, key) << FieldName(field) << ": a kept key goes on unchanged";
       }
     }
+  }
+}
+
+TEST(RadiusKeyFilter, ThirteenCodesOfAllSixtyFiveThousandPassARadiusField) {
+  // The ten digits, "-", "." and Backspace, and nothing else, whichever of
+  // the 65,536 codes arrives; the other fields drop only Enter.
+  for (const Field field : kInputFields) {
+    MemoryForm form;
+    int kept = 0;
+    for (int code = -32768; code <= 32767; ++code) {
+      kept += form.Key(KeyTarget::InField(field), static_cast<std::int16_t>(code)).action ==
+              KeyAction::Keep;
+    }
+    EXPECT_EQ(kept, IsRadiusField(field) ? 13 : 65535) << FieldName(field);
   }
 }
 
