@@ -56,19 +56,18 @@ class Multiples {
     Find();
   }
 
-  // From multiple k_ on: the first one inside the stretch, else the next
-  // stretch. A multiple at the stretch's end is left to the next stretch,
-  // which starts there, except at the end of the road.
+  // From multiple k_ on: the first one inside the stretch (both its ends
+  // included: across an equation the two counts read different stations at
+  // one distance), else the next stretch.
   void Find() {
     while (!Done()) {
       const double station = k_ * step_;
       const double distance = first_ == from_ ? station : from_ + (station - first_);
-      const bool last = stretch_ == alignment_.equations.size();
       if (distance < from_) {
         ++k_;
         continue;
       }
-      if (distance < to_ || (last && distance <= to_)) {
+      if (distance <= to_) {
         next_ = distance;
         return;
       }
