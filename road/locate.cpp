@@ -19,8 +19,10 @@ constexpr double kPiecesPerRoad = 1024.0;
 // Bounds the memory for elements that turn through thousands of radians:
 // their pieces then turn more.
 constexpr double kMostPieces = 1 << 20;
-// Feet this close in distance from the point count as equally near.
+// Feet this close in distance from the point count as equally near, and
+// the share of the coordinates' size added to it for their rounding.
 constexpr double kTie = 1e-9;
+constexpr double kTiePerCoordinate = 4e-15;
 // How far along its tangent a point may lie beyond an end of the road and
 // still be taken as on its normal there (the rounding of the coordinates).
 constexpr double kEndSlack = 1e-7;
@@ -78,12 +80,23 @@ struct Candidate {
   double at = 0.0;  // distance along the road
   std::size_t element = 0;
   Found found = Found::kFoot;
+  // The end of an element inside the road, nearest to a point that has no
+  // foot on the element: a foot only where elements meet at an angle.
+  bool corner = false;
 
-  bool Beats(const Candidate& other) const {
-    if (distance < other.distance - kTie) {
+  // Nearer wins; at an equal distance a true foot beats a corner, then the
+  // lower station wins.
+  bool Beats(const Candidate& other, double tie) const {
+    if (distance < other.distance - tie) {
       return true;
     }
-    return distance <= other.distance + kTie && at < other.at;
+    if (distance > other.distance + tie) {
+      return false;
+    }
+    if (corner != other.corner) {
+      return !corner;
+    }
+    return at < other.at;
   }
 };
 
@@ -244,13 +257,13 @@ struct Locator::Impl {
     return candidate;
   }
 
-  void Examine(const Piece& piece, Point point, Candidate& best) const {
+  void Examine(const Piece& piece, Point point, double tie, Candidate& best) const {
     const Point to_start = Minus(point, piece.start);
     const Point to_end = Minus(point, piece.end);
     const double ahead = Dot(to_start, piece.start_tangent);
     const double behind = Dot(to_end, piece.end_tangent);
-    const auto consider = [&best](const Candidate& candidate) {
-      if (candidate.Beats(best)) {
+    const auto consider = [&best, tie](const Candidate& candidate) {
+      if (candidate.Beats(best, tie)) {
         best = candidate;
       }
     };
@@ -259,15 +272,17 @@ struct Locator::Impl {
       // The point lies behind the element's start: the nearest point of the
       // element is its start.
       Candidate candidate{std::hypot(to_start.x, to_start.y), piece.from, piece.element,
-                          Found::kFoot};
+                          Found::kFoot, piece.element != 0};
       if (piece.element == 0 && ahead < -slack) {
         candidate.found = Found::kBeforeStart;
       }
       consider(candidate);
     }
     if (piece.last && behind > 0.0) {
-      Candidate candidate{std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot};
-      if (piece.element + 1 == alignment.elements.size() && behind > slack) {
+      const bool at_end = piece.element + 1 == alignment.elements.size();
+      Candidate candidate{std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot,
+                          !at_end};
+      if (at_end && behind > slack) {
         candidate.found = Found::kBeyondEnd;
       }
       consider(candidate);
@@ -284,6 +299,7 @@ struct Locator::Impl {
   }
 
   Candidate Search(Point point) const {
+    const double tie = kTie + kTiePerCoordinate * (std::fabs(point.x) + std::fabs(point.y));
     Candidate best;
     struct Visit {
       std::size_t node;
@@ -295,12 +311,12 @@ struct Locator::Impl {
     while (!stack.empty()) {
       const Visit visit = stack.back();
       stack.pop_back();
-      if (visit.below > best.distance + kTie) {
+      if (visit.below > best.distance + tie) {
         continue;
       }
       const Circle& circle = tree[visit.node];
       if (circle.high - circle.low == 1) {
-        Examine(pieces[circle.low], point, best);
+        Examine(pieces[circle.low], point, tie, best);
         continue;
       }
       const Visit left{circle.left, Below(tree[circle.left], point)};
