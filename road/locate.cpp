@@ -1,6 +1,7 @@
 #include "road/locate.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -29,6 +30,8 @@ constexpr double kEndSlack = 1e-7;
 
 double Dot(Point a, Point b) { return a.x * b.x + a.y * b.y; }
 Point Minus(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
+// Lengths here are of differences of coordinates: far from overflow.
+double Length(Point a) { return std::sqrt(Dot(a, a)); }
 
 struct Piece {
   std::size_t element = 0;
@@ -207,7 +210,7 @@ struct Locator::Impl {
 
   double Below(const Circle& circle, Point point) const {
     const Point d = Minus(point, circle.centre);
-    return std::hypot(d.x, d.y) - circle.radius;
+    return std::sqrt(Dot(d, d)) - circle.radius;
   }
 
   // The foot inside a piece, where (P - C(s)) . T(s) falls through 0 from
@@ -251,7 +254,7 @@ struct Locator::Impl {
       }
     }
     Candidate candidate;
-    candidate.distance = std::hypot(last_gap.x, last_gap.y);
+    candidate.distance = Length(last_gap);
     candidate.at = std::clamp(piece.from + u, piece.from, piece.to);
     candidate.element = piece.element;
     return candidate;
@@ -271,8 +274,8 @@ struct Locator::Impl {
     if (piece.first && ahead < 0.0) {
       // The point lies behind the element's start: the nearest point of the
       // element is its start.
-      Candidate candidate{std::hypot(to_start.x, to_start.y), piece.from, piece.element,
-                          Found::kFoot, piece.element != 0};
+      Candidate candidate{Length(to_start), piece.from, piece.element, Found::kFoot,
+                          piece.element != 0};
       if (piece.element == 0 && ahead < -slack) {
         candidate.found = Found::kBeforeStart;
       }
@@ -280,8 +283,7 @@ struct Locator::Impl {
     }
     if (piece.last && behind > 0.0) {
       const bool at_end = piece.element + 1 == alignment.elements.size();
-      Candidate candidate{std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot,
-                          !at_end};
+      Candidate candidate{Length(to_end), piece.to, piece.element, Found::kFoot, !at_end};
       if (at_end && behind > slack) {
         candidate.found = Found::kBeyondEnd;
       }
@@ -289,9 +291,9 @@ struct Locator::Impl {
     }
     if (ahead >= 0.0 && behind <= 0.0) {
       if (ahead == 0.0) {
-        consider({std::hypot(to_start.x, to_start.y), piece.from, piece.element, Found::kFoot});
+        consider({Length(to_start), piece.from, piece.element, Found::kFoot});
       } else if (behind == 0.0) {
-        consider({std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot});
+        consider({Length(to_end), piece.to, piece.element, Found::kFoot});
       } else {
         consider(Foot(piece, point, ahead, behind));
       }
@@ -305,12 +307,13 @@ struct Locator::Impl {
       std::size_t node;
       double below;
     };
-    std::vector<Visit> stack;
-    stack.reserve(64);
-    stack.push_back({0, Below(tree[0], point)});
-    while (!stack.empty()) {
-      const Visit visit = stack.back();
-      stack.pop_back();
+    // Depth first, the nearer child first: the stack holds at most one
+    // waiting sibling per level of the tree.
+    std::array<Visit, 128> stack;
+    std::size_t size = 0;
+    stack[size++] = {0, Below(tree[0], point)};
+    while (size > 0) {
+      const Visit visit = stack[--size];
       if (visit.below > best.distance + tie) {
         continue;
       }
@@ -323,11 +326,11 @@ struct Locator::Impl {
       const Visit right{circle.right, Below(tree[circle.right], point)};
       // The nearer child is looked at first.
       if (left.below <= right.below) {
-        stack.push_back(right);
-        stack.push_back(left);
+        stack[size++] = right;
+        stack[size++] = left;
       } else {
-        stack.push_back(left);
-        stack.push_back(right);
+        stack[size++] = left;
+        stack[size++] = right;
       }
     }
     return best;
