@@ -17,9 +17,10 @@ namespace {
 constexpr double kPieceTurning = 0.25;
 // ...and is at most this share of the road long, for the pruning.
 constexpr double kPiecesPerRoad = 1024.0;
-// Bounds the memory for elements that turn through thousands of radians:
-// their pieces then turn more.
-constexpr double kMostPieces = 1 << 20;
+// Bounds the memory (some 13 MB) for roads whose elements turn through
+// thousands of radians: their pieces then turn more, and the reverse may
+// miss feet on them.
+constexpr double kMostPieces = 1 << 16;
 // Feet this close in distance from the point count as equally near, and
 // the share of the coordinates' size added to it for their rounding.
 constexpr double kTie = 1e-9;
