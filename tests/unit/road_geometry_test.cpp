@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "road/geometry.h"
+#include "road/trig.h"
 #include "tests/unit/road_reference.h"
 
 namespace velmora::road {
@@ -123,3 +124,34 @@ TEST(RoadGeometryTest, KindsOfElements) {
 
 }  // namespace
 }  // namespace velmora::road
+
+namespace velmora::road::detail {
+namespace {
+
+TEST(RoadTrigTest, SineAndCosineAgreeWithTheLongDoubleOnes) {
+  // Near whole quarter turns, where the reduction cancels, and anywhere.
+  std::vector<double> angles = {0.0, -0.0, 1e-300, 1e-9, 0.5, -0.785398, 3.0, 1e3, -4e4, 99999.9};
+  for (int k = -8; k <= 8; ++k) {
+    angles.push_back(k * (kPi / 2));
+    angles.push_back(std::nextafter(k * (kPi / 2), 1e9));
+  }
+  for (double k : {1e3, 12345.0, 65536.0}) {
+    angles.push_back(k * (kPi / 2));
+  }
+  for (int i = 0; i < 2000; ++i) {
+    angles.push_back(std::ldexp(std::sin(i * 1.37), i % 17) * 3.3);
+  }
+  double worst = 0.0;
+  for (double angle : angles) {
+    const SinCos way = SinCosOf(angle);
+    const double error = std::fmax(std::fabs(way.sin - (double)sinl(angle)),
+                                   std::fabs(way.cos - (double)cosl(angle)));
+    EXPECT_LT(error, 3e-16) << angle;
+    worst = std::fmax(worst, error);
+  }
+  std::printf("worst sine or cosine error: %.3g\n", worst);
+  EXPECT_TRUE(std::isnan(SinCosOf(INFINITY).sin));
+}
+
+}  // namespace
+}  // namespace velmora::road::detail
