@@ -13,8 +13,7 @@ namespace {
 
 // Every command, in the order the program's help lists them.
 const Command* const kCommands[] = {
-    &kCalcCommand, &kTableCommand, &kCsvCommand,
-    // NEXT
+    &kCalcCommand, &kTableCommand, &kCsvCommand, &kCheckCommand, &kStakeoutCommand, &kLocateCommand,
 };
 
 constexpr std::string_view kIntroduction =
