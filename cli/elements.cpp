@@ -212,8 +212,13 @@ std::optional<road::Built> JoinElements(const ElementFile& file, const road::Tol
       bad = middle;
     }
   }
-  error = "line " + std::to_string(file.lines[bad - 1]) + ": the element cannot be computed (" +
-          road_error + ")";
+  // What is wrong, without the element's index: the line names it.
+  std::string_view what = road_error;
+  if (const std::size_t colon = what.find(": ");
+      what.starts_with("element ") && colon != std::string_view::npos) {
+    what.remove_prefix(colon + 2);
+  }
+  error = "line " + std::to_string(file.lines[bad - 1]) + ": the element " + std::string(what);
   return std::nullopt;
 }
 
