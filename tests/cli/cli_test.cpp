@@ -10,83 +10,12 @@
 
 #include "cli/commands.h"
 #include "cli/csv.h"
+#include "tests/cli/memory_system.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 
 namespace velmora::cli {
 namespace {
-
-class StringSink final : public Sink {
- public:
-  explicit StringSink(std::string& text) : text_(text) {}
-  bool Write(std::string_view bytes) override {
-    text_ += bytes;
-    return true;
-  }
-
- private:
-  std::string& text_;
-};
-
-// Hands out its text a few bytes at a time, so that lines cross reads.
-class StringSource final : public Source {
- public:
-  explicit StringSource(std::string text, std::size_t chunk = 1 << 20)
-      : text_(std::move(text)), chunk_(chunk) {}
-  std::size_t Read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min({size, chunk_, text_.size() - at_});
-    text_.copy(buffer, n, at_);
-    at_ += n;
-    return n;
-  }
-
- private:
-  std::string text_;
-  std::size_t chunk_;
-  std::size_t at_ = 0;
-};
-
-class MemorySystem final : public System {
- public:
-  std::string out, err, in;
-  std::map<std::string, std::string> files;
-
-  Sink& Out() override { return out_; }
-  Sink& Err() override { return err_; }
-  Source& In() override { return in_; }
-  std::unique_ptr<Source> OpenInput(const std::string& path, std::string& error) override {
-    if (!files.contains(path)) {
-      error = "no such file";
-      return nullptr;
-    }
-    return std::make_unique<StringSource>(files[path]);
-  }
-  std::unique_ptr<Sink> OpenOutput(const std::string& path, std::string&) override {
-    files[path].clear();
-    return std::make_unique<StringSink>(files[path]);
-  }
-  bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
-
- private:
-  StringSink out_{out};
-  StringSink err_{err};
-  StringSource in_{""};
-};
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunCli(const std::vector<std::string>& args, MemorySystem& system) {
-  const int status = Run(args, system);
-  return {status, system.out, system.err};
-}
-
-Outcome RunCli(const std::vector<std::string>& args) {
-  MemorySystem system;
-  return RunCli(args, system);
-}
 
 // What the window shows for six texts pasted into their fields, and the
 // prompts of its boxes.
