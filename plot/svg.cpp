@@ -273,38 +273,6 @@ double RoundLengthAbove(double least) {
   return RoundLengthBelow(twice) == twice ? twice : below * 2.5;
 }
 
-std::string KStationText(double station, int decimals) {
-  decimals = std::clamp(decimals, 0, 6);
-  std::int64_t unit = 1;
-  for (int i = 0; i < decimals; ++i) {
-    unit *= 10;
-  }
-  const double scaled = std::round(std::fabs(station) * static_cast<double>(unit));
-  if (!(scaled < 9e15)) {
-    return Shortest(station);
-  }
-  const auto whole_units = static_cast<std::int64_t>(scaled);
-  const std::int64_t per_km = 1000 * unit;
-  const std::int64_t km = whole_units / per_km;
-  const std::int64_t rest = whole_units % per_km;
-  std::string text = (station < 0.0 && whole_units != 0) ? "-K" : "K";
-  text += std::to_string(km);
-  text += '+';
-  const std::string metres = std::to_string(rest / unit);
-  text += std::string(3 - std::min<std::size_t>(3, metres.size()), '0') + metres;
-  if (decimals > 0) {
-    std::string fraction = std::to_string(rest % unit);
-    fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
-    while (!fraction.empty() && fraction.back() == '0') {
-      fraction.pop_back();
-    }
-    if (!fraction.empty()) {
-      text += '.' + fraction;
-    }
-  }
-  return text;
-}
-
 std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptions& options,
                                std::string& error) {
   const auto in_range = [](double v) { return v >= kSmallestPicture && v <= kLargestPicture; };
@@ -327,7 +295,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     return std::nullopt;
   }
   const auto station_text = [&](double station) {
-    return options.station_text ? options.station_text(station) : KStationText(station);
+    return options.station_text ? options.station_text(station) : Shortest(station);
   };
   std::vector<double> lines = {0.0};
   lines.insert(lines.end(), options.offsets.begin(), options.offsets.end());

@@ -28,7 +28,7 @@ struct PlotOptions {
   double height = 1000.0;
   std::string title;  // drawn at the top when not empty
   // A displayed station as a label shows it ("K1+200"); nothing given:
-  // KStationText with up to 3 decimals.
+  // the shortest number that reads back as the station ("1200", "12.5").
   std::function<std::string(double)> station_text;
 };
 
@@ -53,11 +53,6 @@ struct Picture {
 // cannot be computed, a size or interval that is not a positive number).
 std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptions& options,
                                std::string& error);
-
-// "K1+234.5": the kilometre (thousands of units), '+', the rest with three
-// whole digits and up to `decimals` decimals, trailing zeros dropped;
-// "-K0+012" below 0.
-std::string KStationText(double station, int decimals = 3);
 
 // The largest of 1, 2 and 5 times a power of ten that is at most `limit`
 // (> 0).
