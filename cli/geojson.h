@@ -7,15 +7,20 @@
 // transformed, and RFC 7946's WGS 84 longitude and latitude do not apply;
 // the collection says so in its member "velmora:coordinates".
 //
-// Written as it goes: the start, each row as the table makes it, each line
-// a point at a time, then the end. Nothing but the writer's own state is
-// kept, so a table of any length is written in bounded memory.
+// Written as it goes: the start, each row as the table makes it, then each
+// line a point at a time (a second pass along the road), then the end, all
+// through a Writer that sends out whole lines of text. Only the writer's
+// own few values are kept, so a road of any length takes bounded memory.
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
-#include "road/geometry.h"
+#include "cli/output.h"
+#include "cli/stations.h"
+#include "road/alignment.h"
 
 namespace velmora::cli {
 
@@ -38,25 +43,42 @@ inline constexpr std::string_view kGeoJsonCoordinatesNote =
 
 class GeoJsonWriter {
  public:
-  // Each call appends to `out`, which the caller writes out and clears when
-  // it likes.
-  void Begin(std::string& out, std::string_view source);
-  void Point(std::string& out, const GeoPoint& row);
-  void BeginLine(std::string& out, double offset);  // 0: the centre line
-  void LinePoint(std::string& out, road::Point point);
-  void EndLine(std::string& out);
-  void End(std::string& out);
+  // Coordinates and offsets with `decimals` decimals, as the CSV table
+  // writes them; all the digits of the double when negative.
+  GeoJsonWriter(Writer& out, int decimals) : out_(out), decimals_(decimals) {}
+
+  void Begin(std::string_view source);  // the file the road comes from
+  void Point(const GeoPoint& row);
+  void BeginLine(double offset);  // 0: the centre line
+  void LinePoint(road::Point point);
+  void EndLine();
+  void End();
 
  private:
-  void BeginFeature(std::string& out);
+  void BeginFeature();
+  void Coordinate(double value);
 
+  Writer& out_;
+  int decimals_;
   bool first_feature_ = true;
-  bool first_line_point_ = true;
   std::size_t line_points_ = 0;
   road::Point last_{};
 };
 
-// A text as a JSON string, quotes included.
+// The station coordinate table of `alignment` as GeoJSON: the rows of
+// road::StakeoutStations (`step`, `extra`), a point on the centre line and
+// one at each offset, then the centre line and each offset line, traced
+// within 0.001 length units. `failed` is told of each row whose points
+// cannot be computed (it has none) and each line that cannot be traced to
+// its end ("station 120: ..."). Stations are written as `stations` has
+// them.
+void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
+                          std::span<const double> extra, std::span<const double> offsets,
+                          StationFormat stations, int decimals, std::string_view source,
+                          const std::function<void(const std::string& problem)>& failed);
+
+// A text as a JSON string, quotes included; bytes that are not UTF-8 are
+// written as the text "\xNN".
 void AppendJsonString(std::string& out, std::string_view text);
 // A number as JSON has it: the shortest text that reads back as the same
 // double; null for infinities and NaN, which JSON cannot hold.
