@@ -17,6 +17,18 @@ namespace {
 using test::Json;
 using test::JsonReader;
 
+class StringSink final : public Sink {
+ public:
+  explicit StringSink(std::string& text) : text_(text) {}
+  bool Write(std::string_view bytes) override {
+    text_ += bytes;
+    return true;
+  }
+
+ private:
+  std::string& text_;
+};
+
 TEST(GeoJson, RowsAndLinesReadBackEastFirstWithTheirProperties) {
   // Coordinates of a projected system with a zone prefix: every digit must
   // come back.
@@ -53,27 +65,25 @@ TEST(GeoJson, RowsAndLinesReadBackEastFirstWithTheirProperties) {
       {{1.0, 2.0}},
       {},
   };
-  // The text, written out every few calls as the program does.
   std::string text;
-  std::string pending;
-  GeoJsonWriter writer;
-  writer.Begin(pending, "road \"A\".csv");
+  StringSink sink(text);
+  Writer out(sink, false);
+  GeoJsonWriter writer(out, -1);
+  writer.Begin("road \"A\".csv");
   for (const GeoPoint& row : rows) {
-    writer.Point(pending, row);
-    text += pending;
-    pending.clear();
+    writer.Point(row);
   }
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    writer.BeginLine(pending, i == 0 ? 0.0 : -7.5);
+    writer.BeginLine(i == 0 ? 0.0 : -7.5);
     for (const road::Point& p : lines[i]) {
-      writer.LinePoint(pending, p);
-      text += pending;
-      pending.clear();
+      writer.LinePoint(p);
     }
-    writer.EndLine(pending);
+    writer.EndLine();
   }
-  writer.End(pending);
-  text += pending;
+  writer.End();
+  ASSERT_TRUE(out.Finish());
+  // Whole lines out, each within one write.
+  EXPECT_EQ(text.back(), '\n');
 
   const Json doc = JsonReader::Read(text);
   EXPECT_EQ(doc["type"].String(), "FeatureCollection");
