@@ -53,7 +53,16 @@ constexpr CommandSpec kSpec = {
         "northing], east first as GIS programs read them, in the element file's\n"
         "own projected system: nothing is transformed, so they are not the WGS 84\n"
         "longitude and latitude RFC 7946 expects; the collection says so in its\n"
-        "member \"velmora:coordinates\".\n",
+        "member \"velmora:coordinates\".\n"
+        "\n"
+        "Example (road.csv as in 'velmora-cli check --help'):\n"
+        "  $ velmora-cli stakeout road.csv --every 50 --offset -5 --station-format k\n"
+        "  station,point,x,y,azimuth,packed,x_left_5,y_left_5\n"
+        "  K0+000.000,QD,1000.0000,500.0000,0度0分0秒,0,1000.0000,495.0000\n"
+        "  K0+050.000,,1050.0000,500.0000,0度0分0秒,0,1050.0000,495.0000\n"
+        "  K0+100.000,ZH,1100.0000,500.0000,0度0分0秒,0,1100.0000,495.0000\n"
+        "  K0+150.000,,1149.8096,503.2463,11度11分26.1秒,11.11261,1150.7800,498.3414\n"
+        "  K0+164.000,ZD,1163.3477,506.7769,18度20分4.7秒,18.20047,1164.9206,502.0307\n",
     .options_before_operands_only = false,
 };
 

@@ -45,7 +45,12 @@ bool IsHeader(const std::vector<std::string_view>& fields) {
   return true;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + Printable(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  quoted += Printable(text);
+  quoted += '"';
+  return quoted;
+}
 
 // One line's fields read into an element; the reason in `error` when they
 // are not one.

@@ -184,11 +184,13 @@ std::string CommandHelp(const CommandSpec& command) {
   for (const OptionSpec& option : command.options) {
     std::string name = "  ";
     if (!option.short_name.empty()) {
-      name += std::string(option.short_name) + ", ";
+      name += option.short_name;
+      name += ", ";
     }
     name += option.name;
     if (!option.value.empty()) {
-      name += " " + std::string(option.value);
+      name += ' ';
+      name += option.value;
     }
     out += name;
     std::vector<std::string> words;

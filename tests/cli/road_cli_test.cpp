@@ -3,6 +3,7 @@
 // the command-line conventions that one parser gives every command.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@ const std::string kRoad =
     "160,260,300,300\n"
     "260,320,300,0,,,\n"
     "320,400,0,0,,,\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
 
 std::vector<std::vector<std::string>> Rows(const std::string& csv) {
   std::vector<std::vector<std::string>> rows;
@@ -370,6 +380,41 @@ TEST(CommandLine, StandardInputDoubleDashAndHelpForEveryCommand) {
     EXPECT_EQ(help.err, "");
     EXPECT_NE(RunCli({"--help"}).out.find("\n  " + command + " "), std::string::npos) << command;
   }
+}
+
+TEST(Help, EachWorkedExampleIsWhatTheCommandPrints) {
+  const std::string road =
+      "start,end,start_radius,end_radius,start_azimuth,x,y\n0,100,0,0,0,1000,500\n"
+      "100,164,0,100,,,\n";
+  int examples = 0;
+  for (const std::string command : {"check", "stakeout", "locate"}) {
+    const std::string help = RunCli({command, "--help"}).out;
+    const std::size_t at = help.find("  $ velmora-cli " + command + " ");
+    ASSERT_NE(at, std::string::npos) << command;
+    std::vector<std::string> lines;
+    for (std::size_t from = at; from < help.size() && help.compare(from, 2, "  ") == 0;) {
+      const std::size_t end = help.find('\n', from);
+      lines.push_back(help.substr(from + 2, end - from - 2));
+      from = end + 1;
+    }
+    std::vector<std::string> args;
+    std::istringstream words(lines[0].substr(std::string("$ velmora-cli ").size()));
+    for (std::string word; words >> word;) {
+      args.push_back(word);
+    }
+    const auto printed = Lines(WithFiles(args, {{"road.csv", road}}).out);
+    ASSERT_EQ(printed.size(), lines.size() - 1) << lines[0];
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string& shown = lines[i];
+      if (shown.ends_with("...")) {
+        EXPECT_TRUE(printed[i - 1].starts_with(shown.substr(0, shown.size() - 3))) << shown;
+      } else {
+        EXPECT_EQ(printed[i - 1], shown);
+      }
+    }
+    ++examples;
+  }
+  EXPECT_EQ(examples, 3);
 }
 
 TEST(Stations, ReadAndWrittenPlainlyAndAsKStations) {
