@@ -514,8 +514,13 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
       continue;
     }
     const std::string label = (offset > 0.0 ? "+" : "") + Shortest(offset);
-    if (const auto placed = labels.Add(frame.X(*p), frame.Y(*p), std::sin(*azimuth),
-                                       -std::cos(*azimuth), kLabelGapPixels, label, false)) {
+    // Ahead of the line's end and out to its side: between the forward
+    // direction and the normal toward the offset's side.
+    const double side = offset > 0.0 ? 1.0 : -1.0;
+    const double dx = (std::sin(*azimuth) + side * std::cos(*azimuth)) / std::sqrt(2.0);
+    const double dy = (-std::cos(*azimuth) + side * std::sin(*azimuth)) / std::sqrt(2.0);
+    if (const auto placed =
+            labels.Add(frame.X(*p), frame.Y(*p), dx, dy, kLabelGapPixels, label, false)) {
       std::swap(out, offset_labels);
       svg.Text(placed->x, placed->y, placed->anchor, label);
       std::swap(out, offset_labels);
