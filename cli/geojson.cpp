@@ -57,10 +57,10 @@ void AppendJsonNumber(std::string& out, double value) {
 }
 
 void GeoJsonWriter::Coordinate(double value) {
-  if (decimals_ < 0 || !std::isfinite(value)) {
-    AppendJsonNumber(out_.text, value);
-  } else {
+  if (std::isfinite(value)) {
     AppendFixed(out_.text, value, decimals_);
+  } else {
+    out_.text += "null";
   }
 }
 

@@ -44,7 +44,7 @@ inline constexpr std::string_view kGeoJsonCoordinatesNote =
 class GeoJsonWriter {
  public:
   // Coordinates and offsets with `decimals` decimals, as the CSV table
-  // writes them; all the digits of the double when negative.
+  // writes them.
   GeoJsonWriter(Writer& out, int decimals) : out_(out), decimals_(decimals) {}
 
   void Begin(std::string_view source);  // the file the road comes from
