@@ -19,7 +19,7 @@ constexpr double kMargin = 90.0;           // pixels kept round the drawing for 
 constexpr double kFontSize = 13.0;         // pixels
 constexpr double kChordPixels = 0.2;       // the drawn line's largest distance from the curve
 constexpr double kTickPixels = 7.0;        // half a tick
-constexpr double kBoundaryPixels = 13.0;   // half a boundary mark
+constexpr double kBoundaryPixels = 13.0;   // half a boundary mark, at most
 constexpr double kLabelGapPixels = 6.0;    // between a mark's end and its label
 constexpr double kTickSpacingPixels = 90;  // the least room between chosen ticks
 constexpr std::size_t kMaxTicks = 10'000;
@@ -185,16 +185,16 @@ class Labels {
     return p;
   }
 
-  // Places the label and returns where, or nothing when every try covers an
-  // earlier label and `must` is false.
+  // Places the label and returns where, or nothing when it would cover an
+  // earlier label however it is put: a picture too crowded for every label
+  // keeps those placed first (the boundaries' before the ticks').
   std::optional<Placement> Add(double x, double y, double dx, double dy, double distance,
-                               std::string_view label, bool must) {
-    constexpr int kTries = 4;
+                               std::string_view label) {
+    constexpr int kTries = 2;
     for (int i = 0; i < kTries; ++i) {
       const Placement p = Place(x, y, dx, dy, distance + i * kFontSize * 1.2, label);
-      const bool free = std::none_of(placed_.begin(), placed_.end(),
-                                     [&](const Box& b) { return b.Overlaps(p.box); });
-      if (free || (must && i == kTries - 1)) {
+      if (std::none_of(placed_.begin(), placed_.end(),
+                       [&](const Box& b) { return b.Overlaps(p.box); })) {
         placed_.push_back(p.box);
         return p;
       }
@@ -419,8 +419,19 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
 
   // Element boundaries: a mark across the line and the code with the
   // station on the left.
+  // Marks no longer than a third of the shortest element, so that close
+  // boundaries stay apart (and the line between them shows).
+  double shortest = std::numeric_limits<double>::infinity();
+  for (const road::Element& e : alignment.elements) {
+    shortest = std::min(shortest, e.Length() * frame.scale);
+  }
+  const double half_mark = std::clamp(shortest / 3.0, 4.0, kBoundaryPixels);
   std::string marks;
-  for (std::size_t b = 0; b <= alignment.elements.size(); ++b) {
+  // The start and the end first: their labels are kept when the others
+  // crowd.
+  const std::size_t boundaries = alignment.elements.size() + 1;
+  for (std::size_t i = 0; i < boundaries; ++i) {
+    const std::size_t b = i == 0 ? 0 : i == 1 ? boundaries - 1 : i - 1;
     const bool last = b == alignment.elements.size();
     const std::size_t element = last ? b - 1 : b;
     const double distance =
@@ -436,17 +447,18 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     const double nx = std::cos(mark->azimuth);
     const double ny = std::sin(mark->azimuth);
     std::swap(out, marks);
-    svg.Line(x - nx * kBoundaryPixels, y - ny * kBoundaryPixels, x + nx * kBoundaryPixels,
-             y + ny * kBoundaryPixels);
+    svg.Line(x - nx * half_mark, y - ny * half_mark, x + nx * half_mark, y + ny * half_mark);
     out += "<circle cx=\"";
     Put(out, x);
     out += "\" cy=\"";
     Put(out, y);
-    out += "\" r=\"3.5\"/>\n";
+    out += "\" r=\"";
+    Put(out, std::min(3.5, half_mark / 3.0));
+    out += "\"/>\n";
     std::swap(out, marks);
     const std::string label = std::string(road::BoundaryCode(alignment, b)) + ' ' +
                               station_text(alignment.DisplayStation(distance));
-    if (const auto p = labels.Add(x, y, -nx, -ny, kBoundaryPixels + kLabelGapPixels, label, true)) {
+    if (const auto p = labels.Add(x, y, -nx, -ny, half_mark + kLabelGapPixels, label)) {
       std::swap(out, label_text);
       svg.Text(p->x, p->y, p->anchor, label, "font-weight=\"bold\"");
       std::swap(out, label_text);
@@ -485,7 +497,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
       return true;  // a boundary: its own label gives the station
     }
     const std::string label = station_text(std::round(multiple) * interval);
-    if (const auto p = labels.Add(x, y, nx, ny, kTickPixels + kLabelGapPixels, label, false)) {
+    if (const auto p = labels.Add(x, y, nx, ny, kTickPixels + kLabelGapPixels, label)) {
       std::swap(out, label_text);
       svg.Text(p->x, p->y, p->anchor, label);
       std::swap(out, label_text);
@@ -519,8 +531,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     const double side = offset > 0.0 ? 1.0 : -1.0;
     const double dx = (std::sin(*azimuth) + side * std::cos(*azimuth)) / std::sqrt(2.0);
     const double dy = (-std::cos(*azimuth) + side * std::sin(*azimuth)) / std::sqrt(2.0);
-    if (const auto placed =
-            labels.Add(frame.X(*p), frame.Y(*p), dx, dy, kLabelGapPixels, label, false)) {
+    if (const auto placed = labels.Add(frame.X(*p), frame.Y(*p), dx, dy, kLabelGapPixels, label)) {
       std::swap(out, offset_labels);
       svg.Text(placed->x, placed->y, placed->anchor, label);
       std::swap(out, offset_labels);
@@ -611,7 +622,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   svg.Text(bx, by + 22, "middle", "0");
   svg.Text(bx + bar_pixels / 2, by + 22, "middle", Shortest(bar / 2));
   svg.Text(bx + bar_pixels, by + 22, "middle", Shortest(bar));
-  svg.Text(bx + bar_pixels + 16, by + 22, "start", "length units");
+  svg.Text(bx + bar_pixels + TextWidth(Shortest(bar)) / 2 + 8, by + 22, "start", "length units");
 
   // Where the picture is on the ground, bottom right.
   svg.Text(options.width - 16, options.height - 14, "end",
