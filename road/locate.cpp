@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "road/travel.h"
+#include "road/trig.h"
 
 namespace velmora::road {
 namespace {
@@ -63,7 +64,7 @@ struct Circle {
 Circle Enclosing(const Circle& a, const Circle& b) {
   Circle c;
   const Point d = Minus(b.centre, a.centre);
-  const double gap = std::hypot(d.x, d.y);
+  const double gap = Length(d);
   if (gap + b.radius <= a.radius) {
     c = a;
   } else if (gap + a.radius <= b.radius) {
@@ -145,7 +146,8 @@ struct Locator::Impl {
       const double length = element.Length();
       const auto tangent = [&](double station) {
         const double azimuth = AzimuthAt(element, station).value_or(element.start_azimuth);
-        return Point{std::cos(azimuth), std::sin(azimuth)};
+        const detail::SinCos way = detail::SinCosOf(azimuth);
+        return Point{way.cos, way.sin};
       };
       // The travel from the element's start is summed piece by piece, the
       // way the quadrature sums its panels; the element's end is its own
@@ -232,8 +234,9 @@ struct Locator::Impl {
                          point.y - (piece.start.y + travel->y)};
       last_gap = gap;
       const double azimuth = piece.azimuth + u * (piece.curvature + 0.5 * piece.rate * u);
-      const double cosine = std::cos(azimuth);
-      const double sine = std::sin(azimuth);
+      const detail::SinCos way = detail::SinCosOf(azimuth);
+      const double cosine = way.cos;
+      const double sine = way.sin;
       const double along = gap.x * cosine + gap.y * sine;
       const double across = gap.y * cosine - gap.x * sine;
       if (along > 0.0) {
