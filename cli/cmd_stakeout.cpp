@@ -170,6 +170,9 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     }
     return p.has_value();
   };
+  // Along a straight the azimuth stays: its texts are written once.
+  double last_azimuth = std::nan("");
+  std::string last_azimuth_text;
   road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
     const road::Element& e = alignment.elements[row.element];
     std::string& t = out.text;
@@ -182,7 +185,14 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     bool ok = point(t, e, row.distance, 0.0);
     t += ',';
     if (const std::optional<double> azimuth = road::AzimuthAt(e, row.distance)) {
-      AppendAzimuth(t, *azimuth);
+      if (*azimuth == last_azimuth) {
+        t += last_azimuth_text;
+      } else {
+        const std::size_t from = t.size();
+        AppendAzimuth(t, *azimuth);
+        last_azimuth = *azimuth;
+        last_azimuth_text.assign(t, from);
+      }
     } else {
       ok = false;
       t += ',';
@@ -197,7 +207,7 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
                ": the point cannot be computed on its element");
     }
     out.EndLine();
-    return true;
+    return out.ok();
   });
   err.Finish();
   return Finish(system, out, status);

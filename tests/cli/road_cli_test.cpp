@@ -3,12 +3,16 @@
 // the command-line conventions that one parser gives every command.
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/csv.h"
+#include "cli/output.h"
 #include "cli/stations.h"
 #include "tests/cli/memory_system.h"
 
@@ -224,6 +228,37 @@ TEST(Stakeout, EachAzimuthIsCalcsForItsElementsTexts) {
   }
 }
 
+TEST(Stakeout, AFailedWriteEndsTheTableWithStatusTwo) {
+  class FullDisk final : public Sink {
+   public:
+    std::size_t offered = 0;
+    bool Write(std::string_view bytes) override {
+      offered += bytes.size();
+      return false;
+    }
+  };
+  class FullDiskSystem final : public System {
+   public:
+    FullDisk out;
+    std::string err_text;
+    StringSink err{err_text};
+    std::string none;
+    StringSource in{none};
+    Sink& Out() override { return out; }
+    Sink& Err() override { return err; }
+    Source& In() override { return in; }
+    std::unique_ptr<Source> OpenInput(const std::string&, std::string&) override {
+      return std::make_unique<StringSource>(kRoad);
+    }
+  };
+  FullDiskSystem system;
+  // 400,001 rows, some 30 MB, unless the table stops at the first failure.
+  const std::vector<std::string> args = {"stakeout", "e.csv", "--every", "0.001"};
+  EXPECT_EQ(velmora::cli::Run(args, system), 2);
+  EXPECT_LT(system.out.offered, 1U << 20);
+  EXPECT_EQ(system.err_text, "velmora-cli: the output could not be written\n");
+}
+
 TEST(Stakeout, JunctionCodesAndStationsOffTheRoad) {
   const std::string file =
       "0,50,0,0,10,0,0\n"     // straight
@@ -415,6 +450,39 @@ TEST(Help, EachWorkedExampleIsWhatTheCommandPrints) {
     ++examples;
   }
   EXPECT_EQ(examples, 3);
+}
+
+TEST(AppendFixed, AsToCharsWritesEveryValueWithoutANegativeZero) {
+  std::mt19937_64 random(15);
+  const auto expected = [](double value, int decimals) {
+    char buffer[400];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
+    std::string text(buffer, end);
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
+      text.erase(0, 1);
+    }
+    return text;
+  };
+  // Ties and near ties (0.125, x.xxxx5), and values of every magnitude.
+  std::vector<double> values = {0.0,        -0.0,    0.125,      -0.125,
+                                2.5,        0.5,     1e15 + 0.5, 4503599627370495.5,
+                                1234.56785, 0.00005, -0.00004,   1e300};
+  for (int i = 0; i < 20000; ++i) {
+    const int exponent = static_cast<int>(random() % 40) - 20;
+    const double mantissa = static_cast<double>(random() >> 11) * 0x1.0p-53;
+    values.push_back((i % 2 == 0 ? -1.0 : 1.0) * std::ldexp(mantissa, exponent * 2));
+    // Decimal texts, as coordinates are typed.
+    values.push_back(static_cast<double>(random() % 100000000) / 10000.0 + 0.00005);
+  }
+  for (const double value : values) {
+    for (int decimals = 0; decimals <= 12; ++decimals) {
+      std::string got;
+      AppendFixed(got, value, decimals);
+      ASSERT_EQ(got, expected(value, decimals)) << value << " to " << decimals;
+    }
+  }
 }
 
 TEST(Stations, ReadAndWrittenPlainlyAndAsKStations) {
