@@ -192,10 +192,10 @@ void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double 
     if (!ok) {
       failed("station " + station + ": the point cannot be computed on its element");
     }
-    return true;
+    return out.ok();  // a failed write ends the table
   });
   // The lines in a second pass along the road: their points are not kept.
-  for (std::size_t i = 0; i <= offsets.size(); ++i) {
+  for (std::size_t i = 0; i <= offsets.size() && out.ok(); ++i) {
     const double offset = i == 0 ? 0.0 : offsets[i - 1];
     writer.BeginLine(offset);
     if (!plot::TraceAlignment(alignment, offset, kLineTolerance,
