@@ -5,6 +5,7 @@
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/elements.h"
+#include "cli/geojson.h"
 #include "cli/road_command.h"
 #include "platform/numtext.h"
 #include "road/geometry.h"
@@ -19,6 +20,9 @@ constexpr OptionSpec kOptions[] = {
     Repeated("--offset", "D",
              "two more columns, X and Y of the point D to the right of the centre line "
              "(negative: to the left)."),
+    Flag("--geojson",
+         "write the table as GeoJSON instead of CSV: a point for each row and offset, and the "
+         "centre and offset lines, [easting, northing] in the file's own system."),
     kStationFormatOption,
     kDecimalsOption,
     kBomOption,
@@ -41,6 +45,15 @@ constexpr CommandSpec kSpec = {
         "end, ZH, HY, YH, HZ, ZY, YZ, GQ for any other junction), x, y, azimuth\n"
         "(as the window shows it), packed (as it is typed), then x and y of each\n"
         "--offset, named x_left_10, y_left_10, x_right_10, ...\n"
+        "\n"
+        "--geojson writes the same rows as a GeoJSON FeatureCollection: a Point\n"
+        "for each row and offset (properties station, code, azimuth, offset, x, y\n"
+        "and more), then a LineString for the centre line and each offset line\n"
+        "(within 0.001 length units of the curve). Coordinates are [easting,\n"
+        "northing], east first as GIS programs read them, in the element file's\n"
+        "own projected system: nothing is transformed, so they are not the WGS 84\n"
+        "longitude and latitude RFC 7946 expects; the collection says so in its\n"
+        "member \"velmora:coordinates\".\n"
         "\n"
         "Example (road.csv as in 'velmora-cli check --help'):\n"
         "  $ velmora-cli stakeout road.csv --every 50 --offset -5 --station-format k\n"
@@ -110,10 +123,27 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     extra.insert(extra.end(), distances.begin(), distances.end());
   }
 
+  const bool geojson = args.Has("--geojson");
+  if (geojson && format->bom) {
+    return UsageError(system, spec, "--bom is for CSV: JSON text has no byte-order mark");
+  }
+
   const std::string_view inputs[] = {args.operands[0]};
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
     return kExitUsage;
+  }
+  if (geojson) {
+    Writer out(*output->sink, false);
+    Writer err(system.Err(), false);
+    int status = kExitAnswered;
+    WriteStakeoutGeoJson(out, alignment, step.value, extra, offsets, format->stations,
+                         format->decimals, loaded->name, [&](const std::string& problem) {
+                           status = kExitRefused;
+                           err.Line(std::string(kProgram) + ": " + problem);
+                         });
+    err.Finish();
+    return Finish(system, out, status);
   }
   Writer out(*output->sink, format->bom);
   if (format->bom) {

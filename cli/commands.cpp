@@ -13,7 +13,8 @@ namespace {
 
 // Every command, in the order the program's help lists them.
 const Command* const kCommands[] = {
-    &kCalcCommand, &kTableCommand, &kCsvCommand, &kCheckCommand, &kStakeoutCommand, &kLocateCommand,
+    &kCalcCommand,     &kTableCommand,  &kCsvCommand,  &kCheckCommand,
+    &kStakeoutCommand, &kLocateCommand, &kPlotCommand,
 };
 
 constexpr std::string_view kIntroduction =

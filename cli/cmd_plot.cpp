@@ -1,0 +1,138 @@
+// plot: a picture of the road of an element file, as SVG.
+#include <cmath>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/elements.h"
+#include "cli/stations.h"
+#include "platform/numtext.h"
+#include "plot/svg.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    Optional("--every", "STEP",
+             "a tick and a label at every whole multiple of STEP (a round interval that "
+             "leaves the labels room unless given)."),
+    Repeated("--offset", "D",
+             "a dashed line D to the right of the centre line (negative: to the left)."),
+    Optional("--station-format", "k|plain",
+             "label stations as K-stations (K1+234.5, the default) or plainly (1234.5)."),
+    Optional("--size", "WxH", "the picture's width and height in pixels (1600x1000 unless given)."),
+    Optional("--title", "TEXT", "the title at the top (the element file's name unless given)."),
+    Short(Optional("--output", "FILE", "write to FILE instead of standard output."), "-o"),
+};
+
+constexpr CommandSpec kSpec = {
+    .name = "plot",
+    .operands = "ELEMENTS",
+    .operands_wanted = "one element file",
+    .min_operands = 1,
+    .max_operands = 1,
+    .options = kOptions,
+    .summary = "a picture of the road of an element file, as SVG",
+    .description =
+        "A picture of the road of the element file ELEMENTS as SVG, for a screen or\n"
+        "a web page: the centre line coloured by element kind (straight, arc,\n"
+        "spiral, with a legend), each element boundary marked with its code and\n"
+        "station, a tick and a label at every multiple of STEP, each --offset line\n"
+        "dashed, a north arrow (northing is up) and a scale bar in the file's\n"
+        "length unit. The drawn line keeps within 0.2 pixel of the road.\n",
+    .options_before_operands_only = false,
+};
+
+// "WxH": two numbers of pixels.
+std::optional<std::pair<double, double>> ParseSize(std::string_view text) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string_view::npos) {
+    return std::nullopt;
+  }
+  const NumberReading width = ReadNumber(text.substr(0, x));
+  const NumberReading height = ReadNumber(text.substr(x + 1));
+  if (!width.is_number || !height.is_number) {
+    return std::nullopt;
+  }
+  return std::pair{width.value, height.value};
+}
+
+int RunPlot(const CommandSpec& spec, const ParsedArgs& args, System& system) {
+  plot::PlotOptions options;
+  StationFormat stations = StationFormat::kK;
+  if (const auto text = args.Value("--station-format")) {
+    const auto format = ParseStationFormat(*text);
+    if (!format) {
+      return UsageError(system, spec,
+                        "--station-format takes k or plain, not \"" + Printable(*text) + "\"");
+    }
+    stations = *format;
+  }
+  if (const auto text = args.Value("--every")) {
+    const NumberReading step = ReadNumber(*text);
+    if (!step.is_number || !std::isfinite(step.value) || !(step.value > 0.0)) {
+      return UsageError(system, spec,
+                        "--every takes a step above 0, not \"" + Printable(*text) + "\"");
+    }
+    options.tick_interval = step.value;
+  }
+  for (const std::string_view text : args.Values("--offset")) {
+    const NumberReading offset = ReadNumber(text);
+    if (!offset.is_number || !std::isfinite(offset.value)) {
+      return UsageError(system, spec, "--offset takes a distance, not \"" + Printable(text) + "\"");
+    }
+    options.offsets.push_back(offset.value);
+  }
+  if (const auto text = args.Value("--size")) {
+    const auto size = ParseSize(*text);
+    if (!size || !(size->first >= 200 && size->first <= 100000) ||
+        !(size->second >= 200 && size->second <= 100000)) {
+      return UsageError(system, spec,
+                        "--size takes a width and height from 200 to 100000 pixels, as "
+                        "1600x1000, not \"" +
+                            Printable(*text) + "\"");
+    }
+    options.width = size->first;
+    options.height = size->second;
+  }
+  // Labels as road documents write stations, without the zeros a whole
+  // station would end in ("K1+200", "K0+150.25").
+  options.station_text = [stations](double station) {
+    std::string text;
+    AppendStation(text, station, stations, stations == StationFormat::kK ? 3 : -1);
+    if (stations == StationFormat::kK && text.find('.') != std::string::npos) {
+      while (text.back() == '0') {
+        text.pop_back();
+      }
+      if (text.back() == '.') {
+        text.pop_back();
+      }
+    }
+    return text;
+  };
+
+  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  if (!loaded) {
+    return kExitUsage;
+  }
+  options.title = args.Value("--title").value_or(args.operands[0] == "-" ? "" : loaded->name);
+  std::string error;
+  const std::optional<plot::Picture> picture = plot::PlotSvg(loaded->alignment, options, error);
+  if (!picture) {
+    return Fail(system, loaded->name + ": " + error);
+  }
+
+  const std::string_view inputs[] = {args.operands[0]};
+  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
+  if (!output) {
+    return kExitUsage;
+  }
+  Writer out(*output->sink, false);
+  out.text += picture->svg;
+  return Finish(system, out, kExitAnswered);
+}
+
+}  // namespace
+
+const Command kPlotCommand = {kSpec, RunPlot};
+
+}  // namespace velmora::cli

@@ -1,0 +1,87 @@
+// A station coordinate table as GeoJSON (RFC 7946): a FeatureCollection
+// with a Point for each row and a LineString for the centre line and each
+// offset line.
+//
+// Coordinates are [easting, northing], east first as GIS programs read
+// them, in the alignment file's own projected system: nothing is
+// transformed, and RFC 7946's WGS 84 longitude and latitude do not apply;
+// the collection says so in its member "velmora:coordinates".
+//
+// Written as it goes: the start, each row as the table makes it, then each
+// line a point at a time (a second pass along the road), then the end, all
+// through a Writer that sends out whole lines of text. Only the writer's
+// own few values are kept, so a road of any length takes bounded memory.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/output.h"
+#include "cli/stations.h"
+#include "road/alignment.h"
+
+namespace velmora::cli {
+
+// One row of the table: a point at a station and offset.
+struct GeoPoint {
+  road::Point point;
+  std::string_view station;    // as the table shows it
+  double station_value = 0.0;  // the displayed station as a number
+  double distance = 0.0;       // along the road (differs from the station past an equation)
+  std::string_view code;       // a boundary's code, or empty
+  std::string_view azimuth;    // the window's text: "56度57分48秒"
+  std::string_view packed;     // the same as a packed angle: "56.5748"
+  double azimuth_degrees = 0.0;
+  double offset = 0.0;
+};
+
+inline constexpr std::string_view kGeoJsonCoordinatesNote =
+    "[easting, northing] in the alignment file's own projected system, untransformed "
+    "(not WGS 84 longitude and latitude)";
+
+class GeoJsonWriter {
+ public:
+  // Coordinates and offsets with `decimals` decimals, as the CSV table
+  // writes them.
+  GeoJsonWriter(Writer& out, int decimals) : out_(out), decimals_(decimals) {}
+
+  void Begin(std::string_view source);  // the file the road comes from
+  void Point(const GeoPoint& row);
+  void BeginLine(double offset);  // 0: the centre line
+  void LinePoint(road::Point point);
+  void EndLine();
+  void End();
+
+ private:
+  void BeginFeature();
+  void Coordinate(double value);
+
+  Writer& out_;
+  int decimals_;
+  bool first_feature_ = true;
+  std::size_t line_points_ = 0;
+  road::Point last_{};
+};
+
+// The station coordinate table of `alignment` as GeoJSON: the rows of
+// road::StakeoutStations (`step`, `extra`), a point on the centre line and
+// one at each offset, then the centre line and each offset line, traced
+// within 0.001 length units. `failed` is told of each row whose points
+// cannot be computed (it has none) and each line that cannot be traced to
+// its end ("station 120: ..."). Stations are written as `stations` has
+// them.
+void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
+                          std::span<const double> extra, std::span<const double> offsets,
+                          StationFormat stations, int decimals, std::string_view source,
+                          const std::function<void(const std::string& problem)>& failed);
+
+// A text as a JSON string, quotes included; bytes that are not UTF-8 are
+// written as the text "\xNN".
+void AppendJsonString(std::string& out, std::string_view text);
+// A number as JSON has it: the shortest text that reads back as the same
+// double; null for infinities and NaN, which JSON cannot hold.
+void AppendJsonNumber(std::string& out, double value);
+
+}  // namespace velmora::cli
