@@ -101,18 +101,32 @@ void Keyboard::Ctrl(WORD vk) {
   Send(inputs);
 }
 
+bool Keyboard::Mark(bool down) {
+  const auto taken = [&] { return (GetKeyState(VK_F24) < 0) == down || box_open_(); };
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  do {
+    // Sent again while not seen: the program's key state can lose a press
+    // it has taken (Wine sets it from the X server's keyboard again when the
+    // focus moves, and the X server never saw this key), and each press
+    // sent again still comes after everything sent before it.
+    std::vector<INPUT> key = {KeyInput(VK_F24, 0, down ? 0 : KEYEVENTF_KEYUP)};
+    Send(key);
+    if (WaitFor(taken, 500ms)) {
+      return true;
+    }
+  } while (std::chrono::steady_clock::now() < deadline);
+  return false;
+}
+
 void Keyboard::Sync() {
   // F24 is a key the program ignores. Once its press shows in the shared
   // key state, the program has taken everything sent before it. Twice: keys
   // the program queued itself while handling ours come after the first.
   // A message box that opens meanwhile holds the rest until it is closed.
   for (int round = 0; round < 2 && !box_open_(); ++round) {
-    std::vector<INPUT> down = {KeyInput(VK_F24, 0, 0)};
-    Send(down);
-    WaitFor([&] { return GetKeyState(VK_F24) < 0 || box_open_(); }, 20000ms);
-    std::vector<INPUT> up = {KeyInput(VK_F24, 0, KEYEVENTF_KEYUP)};
-    Send(up);
-    WaitFor([&] { return GetKeyState(VK_F24) >= 0 || box_open_(); }, 20000ms);
+    if (!Mark(true) || !Mark(false)) {
+      throw NotInTime("the program took no marker key in 20 s after the keys sent to it");
+    }
   }
 }
 
