@@ -105,10 +105,10 @@ bool Keyboard::Mark(bool down) {
   const auto taken = [&] { return (GetKeyState(VK_F24) < 0) == down || box_open_(); };
   const auto deadline = std::chrono::steady_clock::now() + 20s;
   do {
-    // Sent again while not seen: the program's key state can lose a press
-    // it has taken (Wine sets it from the X server's keyboard again when the
-    // focus moves, and the X server never saw this key), and each press
-    // sent again still comes after everything sent before it.
+    // Sent again while not seen: on a busy machine a press was seen never
+    // to show in the key state (the keys before it had arrived), which cost
+    // a silent 20 s wait; a press sent again still comes after everything
+    // sent before it, and the program ignores the extra ones.
     std::vector<INPUT> key = {KeyInput(VK_F24, 0, down ? 0 : KEYEVENTF_KEYUP)};
     Send(key);
     if (WaitFor(taken, 500ms)) {
