@@ -101,9 +101,18 @@ void Keyboard::Ctrl(WORD vk) {
   Send(inputs);
 }
 
+bool Keyboard::Answering() const {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &ignored) != 0;
+}
+
 bool Keyboard::Mark(bool down) {
   const auto taken = [&] { return (GetKeyState(VK_F24) < 0) == down || box_open_(); };
-  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  // While the program is at work (a long paste on a busy machine took over
+  // 20 s) it takes no keys, and that time does not count; 20 s of
+  // answering messages without taking the marker does.
+  const auto give_up = std::chrono::steady_clock::now() + 120s;
+  auto unanswered = 0ms;
   do {
     // Sent again while not seen: on a busy machine a press was seen never
     // to show in the key state (the keys before it had arrived), which cost
@@ -114,7 +123,10 @@ bool Keyboard::Mark(bool down) {
     if (WaitFor(taken, 500ms)) {
       return true;
     }
-  } while (std::chrono::steady_clock::now() < deadline);
+    if (Answering()) {
+      unanswered += 500ms;
+    }
+  } while (unanswered < 20s && std::chrono::steady_clock::now() < give_up);
   return false;
 }
 
@@ -125,7 +137,8 @@ void Keyboard::Sync() {
   // A message box that opens meanwhile holds the rest until it is closed.
   for (int round = 0; round < 2 && !box_open_(); ++round) {
     if (!Mark(true) || !Mark(false)) {
-      throw NotInTime("the program took no marker key in 20 s after the keys sent to it");
+      throw NotInTime(Answering() ? "the program answers messages but took no marker key in 20 s"
+                                  : "the program has been at work for 120 s and takes no keys");
     }
   }
 }
