@@ -87,7 +87,7 @@ Controls::~Controls() { ReleaseFont(); }
 // (topmost first) stacks them as designed. Frames are plain siblings placed
 // behind what they frame, since a group box is no container for the
 // controls' messages.
-void Controls::Create(HWND form, HINSTANCE instance) {
+bool Controls::Create(HWND form, HINSTANCE instance) {
   form_ = form;
   const int dpi = WindowDpi(form);
   font_ = ControlFont(dpi);
@@ -102,6 +102,9 @@ void Controls::Create(HWND form, HINSTANCE instance) {
     HWND control = CreateWindowExW(
         kind.ex_style, kind.window_class, text.c_str(), kind.style, r.left, r.top, r.width,
         r.height, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)), instance, nullptr);
+    if (control == nullptr) {
+      return false;
+    }
     controls_[next++] = {c, control};
     StartupMark(kind.mark);
     if (c->field) {
@@ -118,6 +121,7 @@ void Controls::Create(HWND form, HINSTANCE instance) {
     }
   }
   PlaceForm(dpi, nullptr);
+  return true;
 }
 
 void Controls::Layout(int dpi, const RECT* suggested) {

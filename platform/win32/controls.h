@@ -29,8 +29,9 @@ class Controls {
 
   // Creates every control of the design on the hidden `form`, in its
   // stacking order, place and font for the form's DPI, and sizes the form
-  // to fit, centred on the screen.
-  void Create(HWND form, HINSTANCE instance);
+  // to fit, centred on the screen. False if a control could not be made:
+  // the form is then not to be shown.
+  bool Create(HWND form, HINSTANCE instance);
   // Places the controls and the form for a new `dpi` with a font made for
   // it, the form at `suggested` (from WM_DPICHANGED).
   void Layout(int dpi, const RECT* suggested);

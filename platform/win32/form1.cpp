@@ -86,7 +86,9 @@ bool Form1::Create(HINSTANCE instance) {
       known_text_[Index(*c.field)] = Widen(c.caption);  // each field's first text
     }
   }
-  controls_.Create(Hwnd(), instance);
+  if (!controls_.Create(Hwnd(), instance)) {
+    return false;  // never a window without its controls
+  }
   ShowWindow(Hwnd(), SW_SHOWNORMAL);
   StartupMark("show the form");
   UpdateWindow(Hwnd());

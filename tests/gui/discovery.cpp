@@ -1,5 +1,7 @@
 #include "tests/gui/discovery.h"
 
+#include <sstream>
+
 #include "platform/win32/text.h"
 
 namespace velmora::gui {
@@ -7,7 +9,7 @@ namespace {
 
 struct Found {
   DWORD pid;
-  const wchar_t* window_class;
+  const wchar_t* window_class;  // null: any class, visible or not
   std::vector<HWND> windows;
 };
 
@@ -15,10 +17,20 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM param) {
   auto* found = reinterpret_cast<Found*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == found->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == found->window_class) {
+  if (pid == found->pid && (found->window_class == nullptr ||
+                            (IsWindowVisible(hwnd) && ClassName(hwnd) == found->window_class))) {
     found->windows.push_back(hwnd);
   }
   return TRUE;
+}
+
+int CountChildren(HWND hwnd) {
+  int n = 0;
+  for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    ++n;
+  }
+  return n;
 }
 
 }  // namespace
@@ -27,6 +39,30 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* window_class) {
   Found found{pid, window_class, {}};
   EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
   return found.windows;
+}
+
+std::vector<HWND> AllTopLevelWindows(DWORD pid) {
+  Found found{pid, nullptr, {}};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
+  return found.windows;
+}
+
+std::string DescribeWindow(HWND hwnd) {
+  std::ostringstream out;
+  RECT outer = {};
+  RECT client = {};
+  GetWindowRect(hwnd, &outer);
+  GetClientRect(hwnd, &client);
+  // GetWindowText reads a top-level caption without a message, so a
+  // program that no longer answers cannot stop the description.
+  wchar_t caption[128] = {};
+  GetWindowTextW(hwnd, caption, 128);
+  out << "window " << hwnd << " class \"" << win32::Narrow(ClassName(hwnd)) << "\" caption \""
+      << win32::Narrow(caption) << "\" " << (IsWindowVisible(hwnd) ? "visible" : "hidden")
+      << (IsIconic(hwnd) ? " minimised" : "") << " at (" << outer.left << "," << outer.top << ")-("
+      << outer.right << "," << outer.bottom << ") client " << client.right << "x" << client.bottom
+      << ", " << CountChildren(hwnd) << " child windows";
+  return out.str();
 }
 
 std::string WindowText(HWND hwnd) {

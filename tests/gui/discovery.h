@@ -18,6 +18,12 @@ inline constexpr const wchar_t* kMessageBoxClass = L"#32770";
 
 // The visible top-level windows of process `pid` with this window class.
 std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* window_class);
+// Every top-level window of process `pid`, visible or not, of any class.
+std::vector<HWND> AllTopLevelWindows(DWORD pid);
+
+// One line about a window as the driver sees it: class, caption,
+// visibility, window and client rectangles, number of child windows.
+std::string DescribeWindow(HWND hwnd);
 
 // A window's text, read with WM_GETTEXT (which, unlike GetWindowText, also
 // reads an edit control of another process), as UTF-8.

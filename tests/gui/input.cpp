@@ -101,18 +101,45 @@ void Keyboard::Ctrl(WORD vk) {
   Send(inputs);
 }
 
+bool Keyboard::Answering() const {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &ignored) != 0;
+}
+
+bool Keyboard::Mark(bool down) {
+  const auto taken = [&] { return (GetKeyState(VK_F24) < 0) == down || box_open_(); };
+  // While the program is at work (a long paste on a busy machine took over
+  // 20 s) it takes no keys, and that time does not count; 20 s of
+  // answering messages without taking the marker does.
+  const auto give_up = std::chrono::steady_clock::now() + 120s;
+  auto unanswered = 0ms;
+  do {
+    // Sent again while not seen: on a busy machine a press was seen never
+    // to show in the key state (the keys before it had arrived), which cost
+    // a silent 20 s wait; a press sent again still comes after everything
+    // sent before it, and the program ignores the extra ones.
+    std::vector<INPUT> key = {KeyInput(VK_F24, 0, down ? 0 : KEYEVENTF_KEYUP)};
+    Send(key);
+    if (WaitFor(taken, 500ms)) {
+      return true;
+    }
+    if (Answering()) {
+      unanswered += 500ms;
+    }
+  } while (unanswered < 20s && std::chrono::steady_clock::now() < give_up);
+  return false;
+}
+
 void Keyboard::Sync() {
   // F24 is a key the program ignores. Once its press shows in the shared
   // key state, the program has taken everything sent before it. Twice: keys
   // the program queued itself while handling ours come after the first.
   // A message box that opens meanwhile holds the rest until it is closed.
   for (int round = 0; round < 2 && !box_open_(); ++round) {
-    std::vector<INPUT> down = {KeyInput(VK_F24, 0, 0)};
-    Send(down);
-    WaitFor([&] { return GetKeyState(VK_F24) < 0 || box_open_(); }, 20000ms);
-    std::vector<INPUT> up = {KeyInput(VK_F24, 0, KEYEVENTF_KEYUP)};
-    Send(up);
-    WaitFor([&] { return GetKeyState(VK_F24) >= 0 || box_open_(); }, 20000ms);
+    if (!Mark(true) || !Mark(false)) {
+      throw NotInTime(Answering() ? "the program answers messages but took no marker key in 20 s"
+                                  : "the program has been at work for 120 s and takes no keys");
+    }
   }
 }
 

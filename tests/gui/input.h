@@ -35,11 +35,17 @@ class Keyboard {
   void Key(WORD vk, bool shift = false);  // one virtual key press
   void Ctrl(WORD vk);                     // Ctrl + key
   // Returns once the program has handled every key sent so far, and the
-  // keys its own handlers queued while doing so.
+  // keys its own handlers queued while doing so; throws NotInTime if it
+  // answers messages for 20 s without getting there, or is at work for 120 s.
   void Sync();
 
  private:
   void Send(std::vector<INPUT>& inputs);
+  // Sends the marker key's press (or release) until the program's key state
+  // shows it; false if it does not in time.
+  bool Mark(bool down);
+  // Whether the program's thread takes messages now (it is not at work).
+  bool Answering() const;
 
   HWND window_;
   DWORD pid_;

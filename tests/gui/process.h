@@ -9,14 +9,26 @@
 
 #include <string>
 
+#include "tests/gui/wait.h"
+
 namespace velmora::gui {
 
 // The path of Velmora.exe: VELMORA_EXE, or the build's own beside the tests.
 std::wstring ExePath();
 
+// Thrown when the program gives no complete window in time: what the driver
+// saw then (the process's windows, whether it still runs, a screenshot).
+// A test stops there instead of going on without a window.
+class NoWindow : public NotInTime {
+ public:
+  using NotInTime::NotInTime;
+};
+
 class Process {
  public:
-  Process();  // starts Velmora.exe and waits for its window and controls
+  // Starts Velmora.exe and waits for its window with every control of the
+  // design; throws NoWindow if none comes.
+  Process();
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
@@ -29,6 +41,11 @@ class Process {
   DWORD Close();
 
  private:
+  // What was seen when no complete window came, with a screenshot.
+  std::string Report(const char* what, double waited_ms) const;
+  // Closes the window, or ends the process, and lets go of its handles.
+  void End();
+
   PROCESS_INFORMATION info_ = {};
   HWND window_ = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <functional>
+#include <stdexcept>
 
 namespace velmora::gui {
 
@@ -10,5 +11,13 @@ using namespace std::chrono_literals;
 
 // Polls `done` until it holds or `timeout` passes; true when it held.
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5000ms);
+
+// Thrown when the program does not get where the next step needs it in
+// time. The test stops there, with what was seen, instead of going on and
+// reporting what follows from the missed step.
+class NotInTime : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 }  // namespace velmora::gui
