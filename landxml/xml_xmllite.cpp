@@ -101,6 +101,23 @@ std::string Where(IXmlReader* reader) {
   return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
 }
 
+// Whether the prefix of the current element or attribute, if any, is bound
+// to a namespace, as XML with namespaces requires. Windows' XmlLite checks
+// that itself, as expat does; Wine's reports an unbound prefix as none.
+bool PrefixDeclared(IXmlReader* reader) {
+  const wchar_t* name = nullptr;
+  UINT length = 0;
+  reader->GetQualifiedName(&name, &length);
+  const std::wstring_view qualified(name, length);
+  const std::size_t colon = qualified.find(L':');
+  if (colon == std::wstring_view::npos) return true;
+  const std::wstring_view prefix = qualified.substr(0, colon);
+  if (prefix == L"xmlns" || prefix == L"xml") return true;
+  const wchar_t* uri = nullptr;
+  UINT uri_length = 0;
+  return SUCCEEDED(reader->GetNamespaceUri(&uri, &uri_length)) && uri_length > 0;
+}
+
 std::string Hex(HRESULT result) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
@@ -124,7 +141,8 @@ bool ParseXml(std::string_view bytes, XmlHandler& handler, std::string& error) {
   }
   const Releaser releaser{reader};
   reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Parse);
-  reader->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxXmlDepth);
+  // One more than ours, so that the count below is what refuses.
+  reader->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxXmlDepth + 1);
   HRESULT result = reader->SetInput(&stream);
   if (FAILED(result)) {
     error = "Windows' XML reader refused the input (" + Hex(result) + ")";
@@ -149,6 +167,10 @@ bool ParseXml(std::string_view bytes, XmlHandler& handler, std::string& error) {
           return false;
         }
         const bool empty = reader->IsEmptyElement() != FALSE;
+        if (!PrefixDeclared(reader)) {
+          error = Where(reader) + "unbound prefix";
+          return false;
+        }
         texts.clear();
         spans.clear();
         reader->GetLocalName(&text, &length);
@@ -160,6 +182,10 @@ bool ParseXml(std::string_view bytes, XmlHandler& handler, std::string& error) {
           UINT prefix_length = 0;
           reader->GetPrefix(&prefix, &prefix_length);
           reader->GetLocalName(&text, &length);
+          if (!PrefixDeclared(reader)) {
+            error = Where(reader) + "unbound prefix";
+            return false;
+          }
           // Namespace declarations are no attributes to the reader.
           if ((prefix_length == 5 && std::wstring_view(prefix, 5) == L"xmlns") ||
               (prefix_length == 0 && std::wstring_view(text, length) == L"xmlns")) {
@@ -209,6 +235,11 @@ bool ParseXml(std::string_view bytes, XmlHandler& handler, std::string& error) {
       default:
         break;
     }
+  }
+  if (result == E_NOTIMPL) {
+    // Wine's XmlLite reads no DTD.
+    error = Where(reader) + "this XML reader does not read it (" + Hex(result) + ")";
+    return false;
   }
   if (FAILED(result)) {
     error = Where(reader) + "not well-formed XML (XmlLite error " + Hex(result) + ")";
