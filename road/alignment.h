@@ -51,7 +51,7 @@ struct StationEquation {
 };
 
 struct Alignment {
-  std::vector<Element> elements;  // consecutive: each starts at the previous end station
+  std::vector<Element> elements;           // consecutive: each starts at the previous end station
   std::vector<StationEquation> equations;  // in order of `at`; none for most roads
 
   double Start() const { return elements.empty() ? 0.0 : elements.front().start_station; }
@@ -77,7 +77,7 @@ struct Built {
 // element must give both. Fails, with the reason in `error` and naming the
 // element by its index from 0, when an element cannot be computed or does
 // not start where the previous one ends.
-std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs, const Tolerance& tolerance,
-                                    std::string& error);
+std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
+                                    const Tolerance& tolerance, std::string& error);
 
 }  // namespace velmora::road

@@ -57,4 +57,21 @@ std::optional<double> AzimuthAt(const Element& element, double station);
 // computed (a fault in CurveAzimuth, a value that is not finite).
 std::optional<Point> PointAt(const Element& element, double station, double offset = 0.0);
 
+// What a row of a station coordinate table shares between its offsets: the
+// centre line's point at a station, the azimuth there (AzimuthAt) and the
+// unit vector to the right of it.
+struct Pose {
+  Point point;
+  double azimuth = 0.0;
+  Point right;
+};
+
+// The pose at `station`; no value where PointAt has none.
+std::optional<Pose> PoseAt(const Element& element, double station);
+
+// The point `offset` to the right of the pose (negative: to the left).
+// PointAt(element, station, offset) is OffsetFrom(*PoseAt(element, station),
+// offset) to the bit.
+Point OffsetFrom(const Pose& pose, double offset);
+
 }  // namespace velmora::road

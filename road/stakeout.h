@@ -18,8 +18,8 @@ namespace velmora::road {
 std::string_view BoundaryCode(const Alignment& alignment, std::size_t boundary);
 
 struct StakeoutRow {
-  double distance;    // along the road
-  std::size_t element;  // the element that holds it (the later one at a junction)
+  double distance;        // along the road
+  std::size_t element;    // the element that holds it (the later one at a junction)
   std::string_view code;  // BoundaryCode, or empty
 };
 

@@ -1,0 +1,142 @@
+#include "road/alignment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace velmora::road {
+namespace {
+
+std::string Named(std::size_t index, const std::string& what) {
+  return "element " + std::to_string(index) + ": " + what;
+}
+
+// An angle difference brought into (-pi, pi]: a table may give an azimuth
+// a whole turn away from the one carried on.
+double Reduced(double angle) {
+  const double turn = 2.0 * std::numbers::pi;
+  double reduced = std::remainder(angle, turn);
+  if (reduced <= -std::numbers::pi) {
+    reduced += turn;
+  }
+  return reduced;
+}
+
+bool Finite(const ElementInput& input) {
+  return std::isfinite(input.start_station) && std::isfinite(input.end_station) &&
+         std::isfinite(input.start_radius) && std::isfinite(input.end_radius) &&
+         (!input.start_azimuth || std::isfinite(*input.start_azimuth)) &&
+         (!input.start || (std::isfinite(input.start->x) && std::isfinite(input.start->y)));
+}
+
+}  // namespace
+
+double Alignment::DisplayStation(double distance) const {
+  // The last equation at or before the distance sets the count.
+  const auto after = std::upper_bound(
+      equations.begin(), equations.end(), distance,
+      [](double value, const StationEquation& equation) { return value < equation.at; });
+  if (after == equations.begin()) {
+    return distance;
+  }
+  const StationEquation& equation = *(after - 1);
+  return equation.ahead + (distance - equation.at);
+}
+
+std::vector<double> Alignment::DistancesOf(double station) const {
+  std::vector<double> distances;
+  if (elements.empty() || !std::isfinite(station)) {
+    return distances;
+  }
+  // Each stretch between equations counts on from its own first station;
+  // a stretch holds both its ends, so the station at an equation is found
+  // from either side.
+  for (std::size_t k = 0; k <= equations.size(); ++k) {
+    const double from = k == 0 ? Start() : std::max(Start(), equations[k - 1].at);
+    const double to = k == equations.size() ? End() : std::min(End(), equations[k].at);
+    if (from > to) {
+      continue;
+    }
+    const double first = k == 0 ? from : equations[k - 1].ahead + (from - equations[k - 1].at);
+    const double distance = k == 0 || first == from ? station : from + (station - first);
+    if (distance >= from && distance <= to) {
+      distances.push_back(distance);
+    }
+  }
+  std::sort(distances.begin(), distances.end());
+  distances.erase(std::unique(distances.begin(), distances.end()), distances.end());
+  return distances;
+}
+
+std::optional<std::size_t> Alignment::ElementAt(double distance) const {
+  if (elements.empty() || !(distance >= Start() && distance <= End())) {
+    return std::nullopt;
+  }
+  const auto after = std::upper_bound(
+      elements.begin(), elements.end(), distance,
+      [](double value, const Element& element) { return value < element.start_station; });
+  return static_cast<std::size_t>(after - elements.begin()) - 1;
+}
+
+std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
+                                    const Tolerance& tolerance, std::string& error) {
+  Built built;
+  built.alignment.elements.reserve(inputs.size());
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const ElementInput& input = inputs[i];
+    if (!Finite(input)) {
+      error = Named(i, "a number is not finite");
+      return std::nullopt;
+    }
+    if (!(input.end_station > input.start_station)) {
+      error = Named(i, "the end station is not after the start station");
+      return std::nullopt;
+    }
+    Element element;
+    element.start_station = input.start_station;
+    element.end_station = input.end_station;
+    element.start_radius = input.start_radius;
+    element.end_radius = input.end_radius;
+    if (i == 0) {
+      if (!input.start_azimuth || !input.start) {
+        error = Named(i, "the first element needs its start azimuth and start point");
+        return std::nullopt;
+      }
+      element.start_azimuth = *input.start_azimuth;
+      element.start = *input.start;
+    } else {
+      const Element& previous = built.alignment.elements.back();
+      if (input.start_station != previous.end_station) {
+        error = Named(i, "starts at another station than the previous element ends");
+        return std::nullopt;
+      }
+      // The previous element was computed at its end when it was checked.
+      const Point carried_point = *PointAt(previous, previous.end_station);
+      const double carried_azimuth = *AzimuthAt(previous, previous.end_station);
+      element.start_azimuth = input.start_azimuth.value_or(carried_azimuth);
+      element.start = input.start.value_or(carried_point);
+      Discrepancy discrepancy;
+      discrepancy.element = i;
+      const double distance =
+          std::hypot(element.start.x - carried_point.x, element.start.y - carried_point.y);
+      const double angle = Reduced(element.start_azimuth - carried_azimuth);
+      if (distance > tolerance.distance) {
+        discrepancy.distance = distance;
+      }
+      if (std::fabs(angle) > tolerance.angle) {
+        discrepancy.angle = angle;
+      }
+      if (discrepancy.distance != 0.0 || discrepancy.angle != 0.0) {
+        built.discrepancies.push_back(discrepancy);
+      }
+    }
+    if (!PointAt(element, element.end_station) || !AzimuthAt(element, element.end_station)) {
+      error = Named(i, "cannot be computed (a radius too small or a turn too long)");
+      return std::nullopt;
+    }
+    built.alignment.elements.push_back(element);
+  }
+  return built;
+}
+
+}  // namespace velmora::road

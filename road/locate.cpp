@@ -1,0 +1,360 @@
+#include "road/locate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "road/travel.h"
+
+namespace velmora::road {
+namespace {
+
+// Each piece of the centre line that the search looks at turns through at
+// most this much, so that the distance to a point has at most one minimum
+// in it (unless the point lies near the centre of its curvature)...
+constexpr double kPieceTurning = 0.25;
+// ...and is at most this share of the road long, for the pruning.
+constexpr double kPiecesPerRoad = 1024.0;
+// Bounds the memory for elements that turn through thousands of radians:
+// their pieces then turn more.
+constexpr double kMostPieces = 1 << 20;
+// Feet this close in distance from the point count as equally near.
+constexpr double kTie = 1e-9;
+// How far along its tangent a point may lie beyond an end of the road and
+// still be taken as on its normal there (the rounding of the coordinates).
+constexpr double kEndSlack = 1e-7;
+
+double Dot(Point a, Point b) { return a.x * b.x + a.y * b.y; }
+Point Minus(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
+
+struct Piece {
+  std::size_t element = 0;
+  double from = 0.0;  // distance along the road at its start
+  double to = 0.0;    // and at its end
+  Point start;        // centre line at `from`
+  Point end;          // centre line at `to`
+  Point start_tangent;
+  Point end_tangent;
+  double azimuth = 0.0;    // at `from`, as the element's integration has it
+  double curvature = 0.0;  // at `from`
+  double rate = 0.0;       // the element's change of curvature per unit of length
+  bool first = false;      // the first piece of its element
+  bool last = false;       // the last piece of its element
+};
+
+// A circle that holds every point of a run of pieces: a node of the search
+// tree.
+struct Circle {
+  Point centre;
+  double radius = 0.0;
+  std::size_t low = 0;  // pieces [low, high)
+  std::size_t high = 0;
+  std::size_t left = 0;  // children (0 for a single piece: the root is node 0)
+  std::size_t right = 0;
+};
+
+Circle Enclosing(const Circle& a, const Circle& b) {
+  Circle c;
+  const Point d = Minus(b.centre, a.centre);
+  const double gap = std::hypot(d.x, d.y);
+  if (gap + b.radius <= a.radius) {
+    c = a;
+  } else if (gap + a.radius <= b.radius) {
+    c = b;
+  } else {
+    c.radius = 0.5 * (gap + a.radius + b.radius);
+    const double share = (c.radius - a.radius) / gap;
+    c.centre = {a.centre.x + d.x * share, a.centre.y + d.y * share};
+    c.radius *= 1.0 + 1e-12;
+  }
+  return c;
+}
+
+enum class Found { kFoot, kBeforeStart, kBeyondEnd };
+
+struct Candidate {
+  double distance = std::numeric_limits<double>::infinity();
+  double at = 0.0;  // distance along the road
+  std::size_t element = 0;
+  Found found = Found::kFoot;
+
+  bool Beats(const Candidate& other) const {
+    if (distance < other.distance - kTie) {
+      return true;
+    }
+    return distance <= other.distance + kTie && at < other.at;
+  }
+};
+
+}  // namespace
+
+struct Locator::Impl {
+  Alignment alignment;  // a copy: the locator may outlive the caller's
+  std::vector<Piece> pieces;
+  std::vector<Circle> tree;
+
+  explicit Impl(const Alignment& road) : alignment(road) {
+    Cut();
+    if (!pieces.empty()) {
+      tree.reserve(2 * pieces.size());
+      tree.emplace_back();
+      Grow(0, 0, pieces.size());
+    }
+  }
+
+  // Cuts each element into pieces, with the centre line's point and
+  // tangent at each cut.
+  void Cut() {
+    const auto& elements = alignment.elements;
+    const double longest = (alignment.End() - alignment.Start()) / kPiecesPerRoad;
+    std::vector<double> counts;
+    double total = 0.0;
+    for (const Element& element : elements) {
+      const double most = std::fmax(std::fabs(detail::CurvatureOf(element.start_radius)),
+                                    std::fabs(detail::CurvatureOf(element.end_radius)));
+      const double count =
+          std::fmax(1.0, std::fmax(std::ceil(most * element.Length() / kPieceTurning),
+                                   std::ceil(element.Length() / longest)));
+      counts.push_back(count);
+      total += count;
+    }
+    const double thinning = total > kMostPieces ? total / kMostPieces : 1.0;
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+      const Element& element = elements[e];
+      const auto n = static_cast<std::size_t>(std::ceil(counts[e] / thinning));
+      const double curvature = detail::CurvatureOf(element.start_radius);
+      const double rate = detail::CurvatureRate(element);
+      const double length = element.Length();
+      const auto tangent = [&](double station) {
+        const double azimuth = AzimuthAt(element, station).value_or(element.start_azimuth);
+        return Point{std::cos(azimuth), std::sin(azimuth)};
+      };
+      // The travel from the element's start is summed piece by piece, the
+      // way the quadrature sums its panels; the element's end is its own
+      // PointAt, where the next element starts.
+      Point travelled;
+      Point point = element.start;
+      Point point_tangent = tangent(element.start_station);
+      for (std::size_t j = 0; j < n; ++j) {
+        Piece piece;
+        piece.element = e;
+        const double u = length * static_cast<double>(j) / static_cast<double>(n);
+        const double next_u = length * static_cast<double>(j + 1) / static_cast<double>(n);
+        piece.from = j == 0 ? element.start_station : element.start_station + u;
+        piece.to = j + 1 == n ? element.end_station : element.start_station + next_u;
+        piece.azimuth = element.start_azimuth + u * (curvature + 0.5 * rate * u);
+        piece.curvature = curvature + rate * u;
+        piece.rate = rate;
+        piece.first = j == 0;
+        piece.last = j + 1 == n;
+        piece.start = point;
+        piece.start_tangent = point_tangent;
+        if (piece.last) {
+          point = PointAt(element, element.end_station).value_or(point);
+        } else {
+          const Point step =
+              detail::Travel(piece.azimuth, piece.curvature, rate, next_u - u).value_or(Point{});
+          travelled = {travelled.x + step.x, travelled.y + step.y};
+          point = {element.start.x + travelled.x, element.start.y + travelled.y};
+        }
+        point_tangent = tangent(piece.to);
+        piece.end = point;
+        piece.end_tangent = point_tangent;
+        pieces.push_back(piece);
+      }
+    }
+  }
+
+  // Node `node` encloses pieces [low, high).
+  void Grow(std::size_t node, std::size_t low, std::size_t high) {
+    Circle circle;
+    if (high - low == 1) {
+      // Every point of a piece is within half its length of the middle of
+      // its chord (the sum of its distances from both ends is at most the
+      // length).
+      const Piece& piece = pieces[low];
+      circle.centre = {0.5 * (piece.start.x + piece.end.x), 0.5 * (piece.start.y + piece.end.y)};
+      circle.radius = 0.5 * (piece.to - piece.from) * (1.0 + 1e-12) + 1e-9;
+    } else {
+      const std::size_t middle = low + (high - low) / 2;
+      const std::size_t left = tree.size();
+      tree.emplace_back();
+      tree.emplace_back();
+      Grow(left, low, middle);
+      Grow(left + 1, middle, high);
+      circle = Enclosing(tree[left], tree[left + 1]);
+      circle.left = left;
+      circle.right = left + 1;
+    }
+    circle.low = low;
+    circle.high = high;
+    tree[node] = circle;
+  }
+
+  double Below(const Circle& circle, Point point) const {
+    const Point d = Minus(point, circle.centre);
+    return std::hypot(d.x, d.y) - circle.radius;
+  }
+
+  // The foot inside a piece, where (P - C(s)) . T(s) falls through 0 from
+  // `ahead` at its start to `behind` at its end: Newton's method kept
+  // inside the bracket.
+  Candidate Foot(const Piece& piece, Point point, double ahead, double behind) const {
+    const double length = piece.to - piece.from;
+    double low = 0.0;
+    double high = length;
+    double u = ahead - behind > 0.0 ? length * (ahead / (ahead - behind)) : 0.5 * length;
+    Point last_gap = Minus(point, piece.start);
+    for (int i = 0; i < 100; ++i) {
+      const auto travel = detail::Travel(piece.azimuth, piece.curvature, piece.rate, u);
+      if (!travel) {
+        break;
+      }
+      const Point gap = {point.x - (piece.start.x + travel->x),
+                         point.y - (piece.start.y + travel->y)};
+      last_gap = gap;
+      const double azimuth = piece.azimuth + u * (piece.curvature + 0.5 * piece.rate * u);
+      const double cosine = std::cos(azimuth);
+      const double sine = std::sin(azimuth);
+      const double along = gap.x * cosine + gap.y * sine;
+      const double across = gap.y * cosine - gap.x * sine;
+      if (along > 0.0) {
+        low = u;
+      } else if (along < 0.0) {
+        high = u;
+      } else {
+        break;
+      }
+      const double slope = -1.0 + (piece.curvature + piece.rate * u) * across;
+      double next = slope < 0.0 ? u - along / slope : 0.5 * (low + high);
+      if (!(next > low && next < high)) {
+        next = 0.5 * (low + high);
+      }
+      const double change = std::fabs(next - u);
+      u = next;
+      if (change <= 1e-11 || high - low <= 1e-11) {
+        break;
+      }
+    }
+    Candidate candidate;
+    candidate.distance = std::hypot(last_gap.x, last_gap.y);
+    candidate.at = std::clamp(piece.from + u, piece.from, piece.to);
+    candidate.element = piece.element;
+    return candidate;
+  }
+
+  void Examine(const Piece& piece, Point point, Candidate& best) const {
+    const Point to_start = Minus(point, piece.start);
+    const Point to_end = Minus(point, piece.end);
+    const double ahead = Dot(to_start, piece.start_tangent);
+    const double behind = Dot(to_end, piece.end_tangent);
+    const auto consider = [&best](const Candidate& candidate) {
+      if (candidate.Beats(best)) {
+        best = candidate;
+      }
+    };
+    const double slack = kEndSlack + 1e-15 * (std::fabs(point.x) + std::fabs(point.y));
+    if (piece.first && ahead < 0.0) {
+      // The point lies behind the element's start: the nearest point of the
+      // element is its start.
+      Candidate candidate{std::hypot(to_start.x, to_start.y), piece.from, piece.element,
+                          Found::kFoot};
+      if (piece.element == 0 && ahead < -slack) {
+        candidate.found = Found::kBeforeStart;
+      }
+      consider(candidate);
+    }
+    if (piece.last && behind > 0.0) {
+      Candidate candidate{std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot};
+      if (piece.element + 1 == alignment.elements.size() && behind > slack) {
+        candidate.found = Found::kBeyondEnd;
+      }
+      consider(candidate);
+    }
+    if (ahead >= 0.0 && behind <= 0.0) {
+      if (ahead == 0.0) {
+        consider({std::hypot(to_start.x, to_start.y), piece.from, piece.element, Found::kFoot});
+      } else if (behind == 0.0) {
+        consider({std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot});
+      } else {
+        consider(Foot(piece, point, ahead, behind));
+      }
+    }
+  }
+
+  Candidate Search(Point point) const {
+    Candidate best;
+    struct Visit {
+      std::size_t node;
+      double below;
+    };
+    std::vector<Visit> stack;
+    stack.reserve(64);
+    stack.push_back({0, Below(tree[0], point)});
+    while (!stack.empty()) {
+      const Visit visit = stack.back();
+      stack.pop_back();
+      if (visit.below > best.distance + kTie) {
+        continue;
+      }
+      const Circle& circle = tree[visit.node];
+      if (circle.high - circle.low == 1) {
+        Examine(pieces[circle.low], point, best);
+        continue;
+      }
+      const Visit left{circle.left, Below(tree[circle.left], point)};
+      const Visit right{circle.right, Below(tree[circle.right], point)};
+      // The nearer child is looked at first.
+      if (left.below <= right.below) {
+        stack.push_back(right);
+        stack.push_back(left);
+      } else {
+        stack.push_back(left);
+        stack.push_back(right);
+      }
+    }
+    return best;
+  }
+};
+
+Locator::Locator(const Alignment& alignment) : impl_(std::make_unique<Impl>(alignment)) {}
+
+Locator::~Locator() = default;
+
+LocateResult Locator::Locate(Point point, std::optional<double> max_offset) const {
+  LocateResult result;
+  if (impl_->pieces.empty() || !std::isfinite(point.x) || !std::isfinite(point.y)) {
+    result.refusal = Refusal::kTooFar;
+    return result;
+  }
+  const Candidate best = impl_->Search(point);
+  if (best.found == Found::kBeforeStart) {
+    result.refusal = Refusal::kBeforeStart;
+    return result;
+  }
+  if (best.found == Found::kBeyondEnd || !std::isfinite(best.distance)) {
+    result.refusal = Refusal::kBeyondEnd;
+    return result;
+  }
+  const Element& element = impl_->alignment.elements[best.element];
+  const auto pose = PoseAt(element, best.at);
+  if (!pose) {
+    result.refusal = Refusal::kTooFar;
+    return result;
+  }
+  Location location;
+  location.distance = best.at;
+  location.element = best.element;
+  location.azimuth = pose->azimuth;
+  location.foot = pose->point;
+  location.offset = Dot(Minus(point, pose->point), pose->right);
+  if (max_offset && !(std::fabs(location.offset) <= *max_offset)) {
+    result.refusal = Refusal::kTooFar;
+    return result;
+  }
+  result.location = location;
+  return result;
+}
+
+}  // namespace velmora::road

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "road/alignment.h"
+#include "road/stakeout.h"
+
+namespace velmora::road {
+namespace {
+
+// A straight, a spiral into R 300, the arc, a spiral out and a straight.
+std::vector<ElementInput> Inputs() {
+  return {{0, 40, 0, 0, 0.5, Point{1000, 2000}},
+          {40, 100, 0, 300, {}, {}},
+          {100, 180, 300, 300, {}, {}},
+          {180, 240, 300, 0, {}, {}},
+          {240, 300, 0, 0, {}, {}}};
+}
+
+Alignment Road() {
+  std::string error;
+  const auto inputs = Inputs();
+  return BuildAlignment(inputs, {}, error)->alignment;
+}
+
+TEST(RoadAlignmentTest, StartsAreCarriedFromThePreviousEnd) {
+  const Alignment road = Road();
+  ASSERT_EQ(road.elements.size(), 5u);
+  for (std::size_t i = 1; i < road.elements.size(); ++i) {
+    const Element& previous = road.elements[i - 1];
+    const auto end = PointAt(previous, previous.end_station);
+    EXPECT_EQ(road.elements[i].start.x, end->x);
+    EXPECT_EQ(road.elements[i].start.y, end->y);
+    EXPECT_EQ(road.elements[i].start_azimuth, *AzimuthAt(previous, previous.end_station));
+  }
+  // Through 60/600 + 80/300 + 60/600 radians.
+  EXPECT_NEAR(road.elements[4].start_azimuth, 0.5 + 0.1 + 0.8 / 3 + 0.1, 1e-15);
+}
+
+TEST(RoadAlignmentTest, GivenStartsAreUsedAndTheirDifferencesReported) {
+  const Alignment road = Road();
+  const Point carried = road.elements[2].start;
+  const double azimuth = road.elements[2].start_azimuth;
+  const double second = std::numbers::pi / 648000;
+  struct Given {
+    Point start;
+    double azimuth;
+    Tolerance tolerance;
+    double distance;  // reported, 0 for none
+    double angle;
+  };
+  const std::vector<Given> cases = {
+      {{carried.x + 0.002, carried.y}, azimuth, {}, 0.002, 0},
+      {{carried.x, carried.y - 0.0005}, azimuth, {}, 0, 0},
+      {carried, azimuth + 2 * second, {}, 0, 2 * second},
+      {carried, azimuth - 2 * second, {}, 0, -2 * second},
+      {carried, azimuth + 2 * std::numbers::pi + 0.5 * second, {}, 0, 0},  // a turn away
+      {{carried.x + 0.003, carried.y + 0.004}, azimuth + 1e-3, {0.01, 2e-3}, 0, 0},
+      {{carried.x + 0.003, carried.y + 0.004}, azimuth + 1e-3, {0.001, 1e-4}, 0.005, 1e-3},
+  };
+  for (const Given& given : cases) {
+    auto inputs = Inputs();
+    inputs[2].start = given.start;
+    inputs[2].start_azimuth = given.azimuth;
+    std::string error;
+    const auto built = BuildAlignment(inputs, given.tolerance, error);
+    ASSERT_TRUE(built) << error;
+    EXPECT_EQ(built->alignment.elements[2].start.x, given.start.x);
+    EXPECT_EQ(built->alignment.elements[2].start_azimuth, given.azimuth);
+    if (given.distance == 0 && given.angle == 0) {
+      EXPECT_TRUE(built->discrepancies.empty());
+      continue;
+    }
+    ASSERT_EQ(built->discrepancies.size(), 1u);
+    EXPECT_EQ(built->discrepancies[0].element, 2u);
+    EXPECT_NEAR(built->discrepancies[0].distance, given.distance, 1e-9);
+    EXPECT_NEAR(built->discrepancies[0].angle, given.angle, 1e-12);
+  }
+}
+
+TEST(RoadAlignmentTest, RefusesTablesThatDoNotMakeARoad) {
+  const std::vector<std::pair<std::function<void(std::vector<ElementInput>&)>, std::string>> cases =
+      {
+          {[](auto& in) { in[0].start_azimuth.reset(); }, "element 0"},
+          {[](auto& in) { in[0].start.reset(); }, "element 0"},
+          {[](auto& in) { in[2].start_station = 100.001; }, "element 2"},
+          {[](auto& in) { in[3].end_station = 180; }, "element 3"},
+          {[](auto& in) { in[1].end_radius = NAN; }, "element 1"},
+          {[](auto& in) {
+             in[4].start = Point{INFINITY, 0};
+           },
+           "element 4"},
+          {[](auto& in) { in[1].end_radius = 1e-309; }, "element 1"},
+      };
+  for (const auto& [spoil, named] : cases) {
+    auto inputs = Inputs();
+    spoil(inputs);
+    std::string error;
+    EXPECT_FALSE(BuildAlignment(inputs, {}, error));
+    EXPECT_EQ(error.rfind(named + ":", 0), 0u) << error;
+  }
+}
+
+// Stations jump from 100 to 150 at 100 (a gap) and back from 250 to 230 at
+// 200 (an overlap).
+Alignment WithEquations() {
+  Alignment road = Road();
+  road.equations = {{100, 100, 150}, {200, 250, 230}};
+  return road;
+}
+
+TEST(RoadAlignmentTest, StationEquations) {
+  const Alignment road = WithEquations();
+  const std::vector<std::pair<double, double>> shown = {{0, 0},     {50, 50},   {100, 150},
+                                                        {199, 249}, {200, 230}, {300, 330}};
+  for (const auto& [distance, station] : shown) {
+    EXPECT_EQ(road.DisplayStation(distance), station) << distance;
+  }
+  const std::vector<std::pair<double, std::vector<double>>> found = {
+      {50, {50}},        {120, {}},    {100, {100}}, {150, {100}}, {240, {190, 210}},
+      {250, {200, 220}}, {330, {300}}, {331, {}},    {-1, {}}};
+  for (const auto& [station, distances] : found) {
+    EXPECT_EQ(road.DistancesOf(station), distances) << station;
+  }
+  const std::vector<std::pair<double, std::optional<std::size_t>>> held = {
+      {-0.001, {}}, {0, 0}, {39.999, 0}, {40, 1}, {180, 3}, {300, 4}, {300.001, {}}};
+  for (const auto& [distance, element] : held) {
+    EXPECT_EQ(road.ElementAt(distance), element) << distance;
+  }
+}
+
+struct Row {
+  double distance;
+  std::size_t element;
+  std::string code;
+  bool operator==(const Row&) const = default;
+};
+
+std::vector<Row> Rows(const Alignment& road, double step, const std::vector<double>& extra) {
+  std::vector<Row> rows;
+  StakeoutStations(road, step, extra, [&rows](const StakeoutRow& row) {
+    rows.push_back({row.distance, row.element, std::string(row.code)});
+    return true;
+  });
+  return rows;
+}
+
+TEST(RoadAlignmentTest, StakeoutStations) {
+  const std::vector<Row> plain = {
+      {0, 0, "QD"}, {12.5, 0, ""},  {25, 0, ""},    {33.3, 0, ""}, {40, 1, "ZH"}, {50, 1, ""},
+      {75, 1, ""},  {100, 2, "HY"}, {125, 2, ""},   {150, 2, ""},  {175, 2, ""},  {180, 3, "YH"},
+      {200, 3, ""}, {225, 3, ""},   {240, 4, "HZ"}, {250, 4, ""},  {275, 4, ""},  {300, 4, "ZD"}};
+  EXPECT_EQ(Rows(Road(), 25, {100, 33.3, 500, 12.5, -1}), plain);
+  // Whole stations of each count: 0, 50, 100 | 150 (at 100), 200, 250 (at
+  // 200) | 250 (at 220), 300.
+  const std::vector<Row> equated = {{0, 0, "QD"},   {40, 1, "ZH"},  {50, 1, ""},   {100, 2, "HY"},
+                                    {150, 2, ""},   {180, 3, "YH"}, {200, 3, ""},  {220, 3, ""},
+                                    {240, 4, "HZ"}, {270, 4, ""},   {300, 4, "ZD"}};
+  EXPECT_EQ(Rows(WithEquations(), 50, {}), equated);
+
+  int calls = 0;
+  EXPECT_FALSE(
+      StakeoutStations(Road(), 1, {}, [&calls](const StakeoutRow&) { return ++calls < 3; }));
+  EXPECT_EQ(calls, 3);
+}
+
+TEST(RoadAlignmentTest, BoundaryCodes) {
+  const auto road = [](std::vector<std::pair<double, double>> radii) {
+    Alignment a;
+    double station = 0;
+    for (const auto& [from, to] : radii) {
+      a.elements.push_back({station, station + 10, from, to, 0, {}});
+      station += 10;
+    }
+    return a;
+  };
+  const Alignment a =
+      road({{0, 0}, {0, 0}, {0, 50}, {50, 40}, {40, 40}, {30, 30}, {0, 0}, {20, 20}, {0, 0}});
+  const std::vector<std::string> codes = {"QD", "GQ", "ZH", "GQ", "HY", "GQ",
+                                          "YZ", "ZY", "YZ", "ZD", ""};
+  for (std::size_t b = 0; b < codes.size(); ++b) {
+    EXPECT_EQ(BoundaryCode(a, b), codes[b]) << b;
+  }
+  EXPECT_EQ(BoundaryCode(road({{30, 30}, {30, 0}}), 1), "YH");
+  EXPECT_EQ(BoundaryCode(road({{30, 0}, {0, 0}}), 1), "HZ");
+  EXPECT_EQ(BoundaryCode(Alignment{}, 0), "");
+}
+
+}  // namespace
+}  // namespace velmora::road
