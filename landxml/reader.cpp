@@ -476,12 +476,17 @@ class Builder {
       input.end_radius = curvature[1] == 0.0 ? 0.0 : rotation / curvature[1];
       CrossCheck(element, "dirStart", azimuth);
     }
-    if (!(*length > 0.0)) {
-      out_.notes.push_back(Name(element) + " has length 0: it carries no geometry and is skipped");
+    const double end_station = station_ + *length;
+    if (!std::isfinite(end_station)) {
+      return Fail(Name(element) + ": its length takes the station beyond any number"), false;
+    }
+    if (!(end_station > station_)) {
+      out_.notes.push_back(Name(element) + " has length 0 (or too small to move the station): " +
+                           "it carries no geometry and is skipped");
       return true;
     }
     input.start_station = station_;
-    input.end_station = station_ + *length;
+    input.end_station = end_station;
     input.start_azimuth = azimuth;
     input.start = *start;
     out_.elements.push_back({input, end, element.kind, element.position});
