@@ -1,7 +1,8 @@
-// The console program's commands: one point (calc), a stake-out table of an
-// element (table) and a spreadsheet of points (csv). Every azimuth comes from
-// Form1 in memory, driven as a person drives the window: each text pasted
-// into its field, then a click on 计算.
+// The console program: one point (calc), a stake-out table of an element
+// (table), a spreadsheet of points (csv), and whole roads from an element
+// file (check, stakeout, locate). Every azimuth of calc, table and csv
+// comes from Form1 in memory, driven as a person drives the window: each
+// text pasted into its field, then a click on 计算.
 #pragma once
 
 #include <array>
@@ -10,15 +11,12 @@
 #include <string>
 #include <string_view>
 
+#include "cli/output.h"
 #include "cli/streams.h"
 #include "window/fields.h"
 #include "window/memory_form.h"
 
 namespace velmora::cli {
-
-inline constexpr int kExitAnswered = 0;  // every point has an azimuth
-inline constexpr int kExitRefused = 1;   // the window refused a point
-inline constexpr int kExitUsage = 2;     // a bad command line, or a read/write failure
 
 // The window's answer for one point.
 struct Answer {
@@ -52,10 +50,6 @@ class Calculator {
 // The packed angle (degrees.MMSSs, as typed into Textca) of an azimuth
 // text the window shows: "3度34分51.6秒" -> "3.34516", "45度30分0秒" -> "45.3".
 std::optional<std::string> PackedFromDisplay(std::string_view display);
-
-// A text as it can be quoted on one line: control characters, '"', '\' and
-// bytes that are not UTF-8 are written as escapes.
-std::string Printable(std::string_view text);
 
 // Runs the program with its arguments (without the program's name) and
 // returns its exit status.

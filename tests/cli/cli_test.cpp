@@ -10,83 +10,12 @@
 
 #include "cli/commands.h"
 #include "cli/csv.h"
+#include "tests/cli/memory_system.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 
 namespace velmora::cli {
 namespace {
-
-class StringSink final : public Sink {
- public:
-  explicit StringSink(std::string& text) : text_(text) {}
-  bool Write(std::string_view bytes) override {
-    text_ += bytes;
-    return true;
-  }
-
- private:
-  std::string& text_;
-};
-
-// Hands out its text a few bytes at a time, so that lines cross reads.
-class StringSource final : public Source {
- public:
-  explicit StringSource(std::string text, std::size_t chunk = 1 << 20)
-      : text_(std::move(text)), chunk_(chunk) {}
-  std::size_t Read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min({size, chunk_, text_.size() - at_});
-    text_.copy(buffer, n, at_);
-    at_ += n;
-    return n;
-  }
-
- private:
-  std::string text_;
-  std::size_t chunk_;
-  std::size_t at_ = 0;
-};
-
-class MemorySystem final : public System {
- public:
-  std::string out, err, in;
-  std::map<std::string, std::string> files;
-
-  Sink& Out() override { return out_; }
-  Sink& Err() override { return err_; }
-  Source& In() override { return in_; }
-  std::unique_ptr<Source> OpenInput(const std::string& path, std::string& error) override {
-    if (!files.contains(path)) {
-      error = "no such file";
-      return nullptr;
-    }
-    return std::make_unique<StringSource>(files[path]);
-  }
-  std::unique_ptr<Sink> OpenOutput(const std::string& path, std::string&) override {
-    files[path].clear();
-    return std::make_unique<StringSink>(files[path]);
-  }
-  bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
-
- private:
-  StringSink out_{out};
-  StringSink err_{err};
-  StringSource in_{""};
-};
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunCli(const std::vector<std::string>& args, MemorySystem& system) {
-  const int status = Run(args, system);
-  return {status, system.out, system.err};
-}
-
-Outcome RunCli(const std::vector<std::string>& args) {
-  MemorySystem system;
-  return RunCli(args, system);
-}
 
 // What the window shows for six texts pasted into their fields, and the
 // prompts of its boxes.
@@ -432,6 +361,75 @@ TEST(CsvFields, SplitAndWriteRoundTrip) {
   EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
   EXPECT_FALSE(IsValidUtf8("\xE8\xAE"));          // cut short
   EXPECT_TRUE(IsValidUtf8("起点桩号 \xF0\x9F\x98\x80"));
+}
+
+TEST(Csv, EveryMalformedUtf8FormAndALaterByteOrderMarkAreRefused) {
+  const std::string row = "0,100,0,200,50,0";
+  const std::pair<const char*, std::string> malformed[] = {
+      {"stray continuation", "\x80"},
+      {"continuation after ASCII", "a\xBF"},
+      {"overlong two bytes (C0)", "\xC0\xAF"},
+      {"overlong two bytes (C1)", "\xC1\xBF"},
+      {"overlong three bytes", "\xE0\x80\xAF"},
+      {"overlong three bytes, top", "\xE0\x9F\xBF"},
+      {"overlong four bytes", "\xF0\x80\x80\xAF"},
+      {"overlong four bytes, top", "\xF0\x8F\xBF\xBF"},
+      {"high surrogate", "\xED\xA0\x80"},
+      {"low surrogate", "\xED\xBF\xBF"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80"},
+      {"lead F5", "\xF5\x80\x80\x80"},
+      {"lead FF", "\xFF"},
+      {"two bytes cut short", "\xC3"},
+      {"three bytes cut short", "\xE4\xB8"},
+      {"four bytes cut short", "\xF0\x9F\x98"},
+      {"lead then ASCII",
+       "\xE4"
+       "a\xB8"},
+      {"five-byte lead", "\xF8\x88\x80\x80\x80"},
+  };
+  for (const auto& [name, bytes] : malformed) {
+    EXPECT_FALSE(IsValidUtf8(bytes)) << name;
+    MemorySystem system;
+    system.files["in.csv"] = row + "\n0,100,0,200," + bytes + ",0\n" + row + "\n";
+    const Outcome got = RunCli({"csv", "in.csv"}, system);
+    EXPECT_EQ(got.status, 1) << name;
+    const std::string answered = row + ",3度34分51.6秒,\n";
+    EXPECT_EQ(got.out, answered + ",,,,,,,第2行不是UTF-8文本。\n" + answered) << name;
+  }
+  // The largest of each length is UTF-8.
+  EXPECT_TRUE(IsValidUtf8("\x7F\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF\xEE\x80\x80"));
+  // A byte-order mark is skipped on the first line only: later it is a
+  // text the start field does not keep.
+  MemorySystem system;
+  system.files["in.csv"] = "\xEF\xBB\xBF" + row + "\n\xEF\xBB\xBF" + row + "\n";
+  const Outcome got = RunCli({"csv", "in.csv"}, system);
+  EXPECT_EQ(got.status, 1);
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(got.out, row + ",3度34分51.6秒,\n" + bom + row + ",,\"起点桩号不是数字：\"\"" + bom +
+                         "0\"\"\"\n");
+}
+
+TEST(LineReader, ALineOfExactlyTheLimitEndingInCrlfInPieces) {
+  // The limit is on the text without its line end: this line is kept,
+  // whichever read its CR and LF arrive in.
+  const std::string longest(kMaxLineBytes, 'x');
+  const std::string input = longest + "\r\n" + longest + "x\r\nend\r\n";
+  for (const std::size_t chunk : {std::size_t{1}, std::size_t{3}, kMaxLineBytes - 1, kMaxLineBytes,
+                                  kMaxLineBytes + 1, kMaxLineBytes + 2, std::size_t{1} << 20}) {
+    StringSource source(input, chunk);
+    LineReader reader(source);
+    LineReader::Line line{};
+    ASSERT_TRUE(reader.Next(line));
+    EXPECT_FALSE(line.too_long) << chunk;
+    EXPECT_EQ(line.text.size(), kMaxLineBytes) << chunk;
+    EXPECT_EQ(line.text.find('\r'), std::string_view::npos) << chunk;
+    ASSERT_TRUE(reader.Next(line));
+    EXPECT_TRUE(line.too_long) << chunk;
+    ASSERT_TRUE(reader.Next(line));
+    EXPECT_EQ(line.text, "end") << chunk;
+    EXPECT_EQ(line.number, 3U);
+    EXPECT_FALSE(reader.Next(line));
+  }
 }
 
 }  // namespace

@@ -64,6 +64,56 @@ if ! run csv --bom -o 结果.csv 点.csv </dev/null || [ "$(cat 结果.csv)" != 
   failures=$((failures + 1))
 fi
 
+# The road commands on a file named in Chinese: a straight north, a spiral
+# (its points from the clothoid's series, its azimuths l^2 / (2 R L)).
+printf 'start,end,start_radius,end_radius,start_azimuth,x,y\r\n0,100,0,0,0,1000,500\r\n100,164,0,100,,,\r\n' >道路.csv
+expect check 0 "element,line,kind,start,end,length,start_radius,end_radius,start_azimuth,start_packed,end_azimuth,end_packed,start_x,start_y,end_x,end_y
+1,2,straight,K0+000.000,K0+100.000,100.00,0,0,0度0分0秒,0,0度0分0秒,0,1000.00,500.00,1100.00,500.00
+2,3,spiral,K0+100.000,K0+164.000,64.00,0,100,0度0分0秒,0,18度20分4.7秒,18.20047,1100.00,500.00,1163.35,506.78" "" \
+  check 道路.csv --station-format k --decimals 2
+expect stakeout 0 "station,point,x,y,azimuth,packed,x_left_5,y_left_5
+0,QD,1000.0000,500.0000,0度0分0秒,0,1000.0000,495.0000
+50,,1050.0000,500.0000,0度0分0秒,0,1050.0000,495.0000
+100,ZH,1100.0000,500.0000,0度0分0秒,0,1100.0000,495.0000
+150,,1149.8096,503.2463,11度11分26.1秒,11.11261,1150.7800,498.3414
+164,ZD,1163.3477,506.7769,18度20分4.7秒,18.20047,1164.9206,502.0307" "" \
+  stakeout 道路.csv --every 50 --offset -5
+expect locate-negative 1 "name,x,y,station,offset,azimuth,packed,element,message
+,-1,500,,,,,,before the start of the road" "" locate 道路.csv -1 500
+printf '0,100,0,0,0,1000,500\n100,100,0,0\n' >坏.csv
+expect bad-element 2 "" "velmora-cli: 坏.csv, line 2: the end 100 is not after the start 100" \
+  check 坏.csv
+got=$(run locate - 1020 503 <道路.csv 2>&1)
+if [ "$got" != "name,x,y,station,offset,azimuth,packed,element,message
+,1020,503,20.0000,3.0000,0度0分0秒,0,1," ]; then
+  echo "FAIL locate on an element file from standard input: [$got]"
+  failures=$((failures + 1))
+fi
+
+# A refused element file leaves the output file as it was.
+echo kept >out.csv
+run stakeout 坏.csv --every 10 -o out.csv >/dev/null 2>&1 </dev/null
+if [ "$(cat out.csv)" != kept ]; then
+  echo "FAIL a refused element file emptied the output file"
+  failures=$((failures + 1))
+fi
+
+# Points through a pipe, written in pieces: a line of exactly 65536 bytes
+# whose CR and LF come in separate writes, then one more point.
+name=$(head -c 65526 /dev/zero | tr '\0' 'P')
+got=$({
+  printf 'name,x,y\r\n'
+  printf '%s' "$name"
+  printf ',1050,499\r'
+  printf '\nR,1164,490\r\n'
+} | run locate 道路.csv --points - 2>&1)
+status=$?
+if [ "$status" != 0 ] || [ "$(printf '%s\n' "$got" | wc -l)" != 3 ] ||
+  [ "$(printf '%s\n' "$got" | sed -n 2p)" != "$name,1050,499,50.0000,-1.0000,0度0分0秒,0,1," ]; then
+  echo "FAIL locate of points through a pipe: status $status, [$(printf '%s' "$got" | cut -c 65500-)]"
+  failures=$((failures + 1))
+fi
+
 run --frob >/dev/null 2>&1 </dev/null
 [ $? = 2 ] || { echo "FAIL an unknown option is not status 2"; failures=$((failures + 1)); }
 

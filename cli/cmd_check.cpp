@@ -1,0 +1,137 @@
+// check: an element file as the design table gives it, each element with
+// what it computes to, and each given start that differs from the carried
+// one.
+#include "arith/angle.h"
+#include "cli/command.h"
+#include "cli/elements.h"
+#include "cli/road_command.h"
+#include "road/geometry.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr OptionSpec kOptions[] = {kStationFormatOption, kDecimalsOption, kBomOption,
+                                   kOutputOption};
+
+constexpr CommandSpec kSpec = {
+    .name = "check",
+    .operands = "ELEMENTS",
+    .operands_wanted = "one element file",
+    .min_operands = 1,
+    .max_operands = 1,
+    .options = kOptions,
+    .summary = "an element file as its design table, each element computed",
+    .description =
+        "The alignment of the element file ELEMENTS as CSV, one element a line:\n"
+        "its number, the line of the file, its kind (straight, arc, spiral), start\n"
+        "and end station, length, radii, start and end azimuth (as the window\n"
+        "shows them, and packed) and start and end point. A start azimuth or start\n"
+        "point that the file gives and that differs from the end of the previous\n"
+        "element by more than 1 mm or 1 second is reported on standard error, and\n"
+        "the exit status is then 1. The given start is the one used.\n",
+    .options_before_operands_only = false,
+};
+
+constexpr std::string_view kHeader =
+    "element,line,kind,start,end,length,start_radius,end_radius,start_azimuth,start_packed,"
+    "end_azimuth,end_packed,start_x,start_y,end_x,end_y";
+
+std::string_view KindName(road::Kind kind) {
+  switch (kind) {
+    case road::Kind::kStraight:
+      return "straight";
+    case road::Kind::kArc:
+      return "arc";
+    case road::Kind::kSpiral:
+      return "spiral";
+  }
+  return "";
+}
+
+void AppendPoint(std::string& out, const std::optional<road::Point>& point, int decimals) {
+  if (point) {
+    AppendFixed(out, point->x, decimals);
+  }
+  out += ',';
+  if (point) {
+    AppendFixed(out, point->y, decimals);
+  }
+}
+
+int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
+  const std::optional<RoadFormat> format = ReadRoadFormat(spec, args, system);
+  if (!format) {
+    return kExitUsage;
+  }
+  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  if (!loaded) {
+    return kExitUsage;
+  }
+  const std::string_view inputs[] = {args.operands[0]};
+  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
+  if (!output) {
+    return kExitUsage;
+  }
+  Writer out(*output->sink, format->bom);
+  if (format->bom) {
+    out.text += kByteOrderMark;
+  }
+  out.Line(kHeader);
+  const std::vector<road::Element>& elements = loaded->alignment.elements;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const road::Element& e = elements[i];
+    std::string& t = out.text;
+    t += std::to_string(i + 1);
+    t += ',';
+    t += std::to_string(i < loaded->file.lines.size() ? loaded->file.lines[i] : 0);
+    t += ',';
+    t += KindName(road::KindOf(e));
+    t += ',';
+    AppendStation(t, e.start_station, format->stations);
+    t += ',';
+    AppendStation(t, e.end_station, format->stations);
+    t += ',';
+    AppendFixed(t, e.Length(), format->decimals);
+    t += ',';
+    t += NumberToText(e.start_radius);
+    t += ',';
+    t += NumberToText(e.end_radius);
+    t += ',';
+    AppendAzimuth(t, e.start_azimuth);
+    t += ',';
+    if (const auto end_azimuth = road::AzimuthAt(e, e.end_station)) {
+      AppendAzimuth(t, *end_azimuth);
+    } else {
+      t += ',';
+    }
+    t += ',';
+    AppendPoint(t, e.start, format->decimals);
+    t += ',';
+    AppendPoint(t, road::PointAt(e, e.end_station), format->decimals);
+    out.EndLine();
+  }
+
+  Writer err(system.Err(), false);
+  for (const road::Discrepancy& d : loaded->discrepancies) {
+    const std::string at = std::string(kProgram) + ": " + Printable(loaded->name) + ", line " +
+                           std::to_string(loaded->file.lines.at(d.element)) + ": ";
+    if (d.distance != 0.0) {
+      err.text += at + "the start point given is ";
+      AppendFixed(err.text, d.distance, format->decimals);
+      err.Line(" from the end of the previous element");
+    }
+    if (d.angle != 0.0) {
+      err.text += at + "the start azimuth given differs from the previous element's end by ";
+      AppendFixed(err.text, d.angle * kDegreesPerHalfTurn / kPi * kSecondsPerDegree, 1);
+      err.Line(" seconds (given minus carried)");
+    }
+  }
+  err.Finish();
+  return Finish(system, out, loaded->discrepancies.empty() ? kExitAnswered : kExitRefused);
+}
+
+}  // namespace
+
+const Command kCheckCommand = {kSpec, RunCheck};
+
+}  // namespace velmora::cli

@@ -1,0 +1,171 @@
+// stakeout: the station coordinate table of a whole road.
+#include <cmath>
+#include <vector>
+
+#include "arith/angle.h"
+#include "cli/command.h"
+#include "cli/elements.h"
+#include "cli/road_command.h"
+#include "platform/numtext.h"
+#include "road/geometry.h"
+#include "road/stakeout.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    Needed("--every", "STEP", "a row at every whole multiple of STEP along the road."),
+    Repeated("--at", "S", "a row at station S too (1234.5 or K1+234.5)."),
+    Repeated("--offset", "D",
+             "two more columns, X and Y of the point D to the right of the centre line "
+             "(negative: to the left)."),
+    kStationFormatOption,
+    kDecimalsOption,
+    kBomOption,
+    kOutputOption,
+};
+
+constexpr CommandSpec kSpec = {
+    .name = "stakeout",
+    .operands = "ELEMENTS",
+    .operands_wanted = "one element file",
+    .min_operands = 1,
+    .max_operands = 1,
+    .options = kOptions,
+    .summary = "the station coordinate table of the road of an element file",
+    .description =
+        "The station coordinate table of the road of the element file ELEMENTS,\n"
+        "as CSV: every element boundary, every whole multiple of STEP (each a\n"
+        "product, so nothing drifts) and each --at station, in station order,\n"
+        "each once. Columns: station, point (the boundary's code: QD start, ZD\n"
+        "end, ZH, HY, YH, HZ, ZY, YZ, GQ for any other junction), x, y, azimuth\n"
+        "(as the window shows it), packed (as it is typed), then x and y of each\n"
+        "--offset, named x_left_10, y_left_10, x_right_10, ...\n",
+    .options_before_operands_only = false,
+};
+
+std::string OffsetName(double offset) {
+  if (offset == 0.0) {
+    return "offset_0";
+  }
+  return (offset < 0.0 ? "left_" : "right_") + NumberToText(std::fabs(offset));
+}
+
+int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system) {
+  const std::optional<RoadFormat> format = ReadRoadFormat(spec, args, system);
+  if (!format) {
+    return kExitUsage;
+  }
+  const std::string_view every = *args.Value("--every");
+  const NumberReading step = ReadNumber(every);
+  if (!step.is_number || !std::isfinite(step.value) || !(step.value > 0.0)) {
+    return UsageError(system, spec,
+                      "--every takes a step above 0, not \"" + Printable(every) + "\"");
+  }
+  std::vector<double> offsets;
+  for (const std::string_view text : args.Values("--offset")) {
+    const NumberReading offset = ReadNumber(text);
+    if (!offset.is_number || !std::isfinite(offset.value)) {
+      return UsageError(system, spec, "--offset takes a distance, not \"" + Printable(text) + "\"");
+    }
+    offsets.push_back(offset.value);
+  }
+  std::vector<double> stations;
+  for (const std::string_view text : args.Values("--at")) {
+    const std::optional<double> station = ParseStation(text);
+    if (!station) {
+      return UsageError(
+          system, spec,
+          "--at takes a station (1234.5 or K1+234.5), not \"" + Printable(text) + "\"");
+    }
+    stations.push_back(*station);
+  }
+
+  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  if (!loaded) {
+    return kExitUsage;
+  }
+  const road::Alignment& alignment = loaded->alignment;
+  std::vector<double> extra;
+  for (const double station : stations) {
+    const std::vector<double> distances = alignment.DistancesOf(station);
+    if (distances.empty()) {
+      std::string problem = "station ";
+      AppendStation(problem, station, format->stations);
+      problem += " of --at is not on the road, which runs from ";
+      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
+      problem += " to ";
+      AppendStation(problem, alignment.DisplayStation(alignment.End()), format->stations);
+      return Fail(system, problem);
+    }
+    extra.insert(extra.end(), distances.begin(), distances.end());
+  }
+
+  const std::string_view inputs[] = {args.operands[0]};
+  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
+  if (!output) {
+    return kExitUsage;
+  }
+  Writer out(*output->sink, format->bom);
+  if (format->bom) {
+    out.text += kByteOrderMark;
+  }
+  out.text += "station,point,x,y,azimuth,packed";
+  for (const double offset : offsets) {
+    const std::string name = OffsetName(offset);
+    out.text += ",x_" + name + ",y_" + name;
+  }
+  out.EndLine();
+
+  Writer err(system.Err(), false);
+  int status = kExitAnswered;
+  const int decimals = format->decimals;
+  const auto point = [&](std::string& t, const road::Element& e, double distance, double offset) {
+    const std::optional<road::Point> p = road::PointAt(e, distance, offset);
+    if (p) {
+      AppendFixed(t, p->x, decimals);
+      t += ',';
+      AppendFixed(t, p->y, decimals);
+    } else {
+      t += ',';
+    }
+    return p.has_value();
+  };
+  road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
+    const road::Element& e = alignment.elements[row.element];
+    std::string& t = out.text;
+    const std::size_t row_start = t.size();
+    AppendStation(t, alignment.DisplayStation(row.distance), format->stations);
+    const std::size_t station_end = t.size();
+    t += ',';
+    t += row.code;
+    t += ',';
+    bool ok = point(t, e, row.distance, 0.0);
+    t += ',';
+    if (const std::optional<double> azimuth = road::AzimuthAt(e, row.distance)) {
+      AppendAzimuth(t, *azimuth);
+    } else {
+      ok = false;
+      t += ',';
+    }
+    for (const double offset : offsets) {
+      t += ',';
+      ok = point(t, e, row.distance, offset) && ok;
+    }
+    if (!ok) {
+      status = kExitRefused;
+      err.Line(std::string(kProgram) + ": station " + t.substr(row_start, station_end - row_start) +
+               ": the point cannot be computed on its element");
+    }
+    out.EndLine();
+    return true;
+  });
+  err.Finish();
+  return Finish(system, out, status);
+}
+
+}  // namespace
+
+const Command kStakeoutCommand = {kSpec, RunStakeout};
+
+}  // namespace velmora::cli

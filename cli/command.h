@@ -1,0 +1,30 @@
+// One command of the console program: its command line as a table, and
+// what it does with the arguments read by that table. A new command is a
+// file that defines one of these and a line in commands.cpp's list.
+#pragma once
+
+#include <string_view>
+
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/streams.h"
+
+namespace velmora::cli {
+
+struct Command {
+  const CommandSpec& spec;
+  int (*run)(const CommandSpec& spec, const ParsedArgs& args, System& system);
+};
+
+// "velmora-cli: <problem>", the command's usage and where its help is, on
+// standard error; returns kExitUsage.
+int UsageError(System& system, const CommandSpec& command, std::string_view problem);
+
+extern const Command kCalcCommand;
+extern const Command kTableCommand;
+extern const Command kCsvCommand;
+extern const Command kCheckCommand;
+extern const Command kStakeoutCommand;
+extern const Command kLocateCommand;
+
+}  // namespace velmora::cli

@@ -1,0 +1,94 @@
+// What every command writes: lines gathered into large writes, the
+// program's error messages, and numbers as fixed-point text.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/streams.h"
+
+namespace velmora::cli {
+
+inline constexpr std::string_view kProgram = "velmora-cli";
+
+inline constexpr int kExitAnswered = 0;  // every point has an answer
+inline constexpr int kExitRefused = 1;   // at least one point has none
+inline constexpr int kExitUsage = 2;  // a bad command line or input file, or a read/write failure
+
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Output gathered into large writes, always ending at a line end.
+class Writer {
+ public:
+  Writer(Sink& sink, bool crlf);
+
+  std::string text;
+
+  void EndLine() {
+    text += crlf_ ? "\r\n" : "\n";
+    if (text.size() >= kFlushBytes) {
+      Flush();
+    }
+  }
+  void Line(std::string_view line) {
+    text += line;
+    EndLine();
+  }
+  // False when anything failed to go out.
+  bool Finish();
+
+ private:
+  static constexpr std::size_t kFlushBytes = 64 * 1024;
+  void Flush();
+
+  Sink& sink_;
+  bool crlf_;
+  bool ok_ = true;
+};
+
+// A text as it can be quoted on one line: control characters, '"', '\' and
+// bytes that are not UTF-8 are written as escapes.
+std::string Printable(std::string_view text);
+
+// Writes "velmora-cli: <problem>" on standard error (the problem as it
+// stands when it already starts with the program's name, as the window's
+// messages do not) and returns kExitUsage.
+int Fail(System& system, std::string_view problem);
+
+// Writes the message on standard error as it stands and returns `status`.
+int Complain(System& system, std::string_view message, int status);
+
+// Finishes standard output (or a file) and returns `status`, or kExitUsage
+// with a message when the output could not be written.
+int Finish(System& system, Writer& out, int status);
+
+// A file named on the command line, or standard input for "-" (or no
+// name). Nothing when the file cannot be opened: the reason is then on
+// standard error.
+struct Input {
+  std::unique_ptr<Source> file;
+  Source* source = nullptr;
+  std::string name;  // as messages name it: the file's name, or "standard input"
+};
+std::optional<Input> OpenInput(System& system, std::optional<std::string_view> name);
+
+// Standard output, or the file `name` (-o), which must be none of the
+// files named in `inputs`: creating it would empty the file about to be
+// read. Nothing when it cannot be created: the reason is then on standard
+// error.
+struct Output {
+  std::unique_ptr<Sink> file;
+  Sink* sink = nullptr;
+};
+std::optional<Output> OpenOutput(System& system, std::optional<std::string_view> name,
+                                 std::span<const std::string_view> inputs);
+
+// Appends `value` with exactly `decimals` decimals ("-0.5000"); "nan" or
+// "inf" never occur in a table, so a value that is not finite appends
+// nothing.
+void AppendFixed(std::string& out, double value, int decimals);
+
+}  // namespace velmora::cli

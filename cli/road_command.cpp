@@ -1,0 +1,49 @@
+#include "cli/road_command.h"
+
+#include <charconv>
+
+#include "arith/angle.h"
+#include "cli/command.h"
+#include "cli/commands.h"
+#include "cli/csv.h"
+
+namespace velmora::cli {
+
+std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& spec, const ParsedArgs& args,
+                                         System& system) {
+  RoadFormat format;
+  format.bom = args.Has("--bom");
+  if (const auto text = args.Value("--station-format")) {
+    const auto stations = ParseStationFormat(*text);
+    if (!stations) {
+      UsageError(system, spec,
+                 "--station-format takes plain or k, not \"" + Printable(*text) + "\"");
+      return std::nullopt;
+    }
+    format.stations = *stations;
+  }
+  if (const auto text = args.Value("--decimals")) {
+    int decimals = -1;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), decimals);
+    if (ec != std::errc() || end != text->data() + text->size() || decimals < 0 ||
+        decimals > kMostDecimals) {
+      UsageError(system, spec,
+                 "--decimals takes a whole number from 0 to " + std::to_string(kMostDecimals) +
+                     ", not \"" + Printable(*text) + "\"");
+      return std::nullopt;
+    }
+    format.decimals = decimals;
+  }
+  return format;
+}
+
+void AppendAzimuth(std::string& out, double radians) {
+  const std::string display = RadToDms(radians);
+  AppendCsvField(out, display);
+  out += ',';
+  if (!display.empty()) {
+    AppendCsvField(out, PackedFromDisplay(display).value_or(""));
+  }
+}
+
+}  // namespace velmora::cli

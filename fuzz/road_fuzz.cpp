@@ -1,0 +1,145 @@
+// The element file reader and locate on arbitrary input, read in pieces of
+// varying size. No crash and no undefined behaviour; a file is either
+// refused with one message naming a line, or read into elements that each
+// start where the one before ends, the first with its azimuth and point; an
+// alignment joined from them locates its own start points, and every point
+// located lies on it within the largest offset asked for. check and locate
+// run on it as the program runs them: status 0, 1 or 2, UTF-8 output, and
+// no output with status 2.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/csv.h"
+#include "cli/elements.h"
+#include "road/locate.h"
+
+namespace {
+
+using velmora::cli::Sink;
+using velmora::cli::Source;
+
+[[noreturn]] void Fail(const char* what, std::string_view detail) {
+  std::fprintf(stderr, "%s: %.*s\n", what, static_cast<int>(detail.size()), detail.data());
+  std::abort();
+}
+
+class StringSink final : public Sink {
+ public:
+  std::string text;
+  bool Write(std::string_view bytes) override {
+    text += bytes;
+    return true;
+  }
+};
+
+class PieceSource final : public Source {
+ public:
+  PieceSource(std::string_view text, std::size_t piece) : text_(text), piece_(piece) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t n = std::min({size, piece_, text_.size()});
+    text_.copy(buffer, n);
+    text_.remove_prefix(n);
+    return n;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t piece_;
+};
+
+class FuzzSystem final : public velmora::cli::System {
+ public:
+  FuzzSystem(std::string_view input, std::size_t piece) : in_(input, piece) {}
+  StringSink out, err;
+  Sink& Out() override { return out; }
+  Sink& Err() override { return err; }
+  Source& In() override { return in_; }
+
+ private:
+  PieceSource in_;
+};
+
+void RunCommand(std::string_view input, std::size_t piece, const std::vector<std::string>& args) {
+  FuzzSystem system(input, piece);
+  const int status = velmora::cli::Run(args, system);
+  if (status < 0 || status > 2) {
+    Fail("a status other than 0, 1 or 2", args[0]);
+  }
+  if (status == 2 && !system.out.text.empty()) {
+    Fail("output with status 2", system.out.text);
+  }
+  if (!velmora::cli::IsValidUtf8(system.out.text) || !velmora::cli::IsValidUtf8(system.err.text)) {
+    Fail("output is not UTF-8", system.out.text);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) {
+    return 0;
+  }
+  // The first byte picks the size of the pieces the input arrives in, the
+  // second the largest offset.
+  const std::size_t piece = 1 + data[0] % 64;
+  const double max_offset = data[1] * 0.5;
+  const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
+
+  PieceSource source(input, piece);
+  std::string error;
+  const std::optional<velmora::cli::ElementFile> file = velmora::cli::ReadElements(source, error);
+  if (!file) {
+    if (error.empty() || !velmora::cli::IsValidUtf8(error)) {
+      Fail("a refusal without a UTF-8 message", error);
+    }
+    return 0;
+  }
+  const auto& elements = file->elements;
+  if (elements.empty() || !elements[0].start_azimuth || !elements[0].start) {
+    Fail("a file read without a first element with azimuth and point", input);
+  }
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    if (!(elements[i].end_station > elements[i].start_station) ||
+        (i > 0 && elements[i].start_station != elements[i - 1].end_station) ||
+        (i > 0 && file->lines[i] <= file->lines[i - 1])) {
+      Fail("elements read out of order", input);
+    }
+  }
+  const std::optional<velmora::road::Built> built = velmora::cli::JoinElements(*file, {}, error);
+  if (!built) {
+    if (!error.starts_with("line ")) {
+      Fail("a join refused without naming the line", error);
+    }
+    return 0;
+  }
+  const velmora::road::Alignment& alignment = built->alignment;
+  const velmora::road::Locator locator(alignment);
+  for (const velmora::road::Element& element : alignment.elements) {
+    for (const velmora::road::Point point :
+         {element.start, velmora::road::Point{element.start.x + max_offset, element.start.y}}) {
+      const velmora::road::LocateResult result = locator.Locate(point, max_offset);
+      if (!result.location) {
+        continue;
+      }
+      const velmora::road::Location& at = *result.location;
+      if (!(at.distance >= alignment.Start() && at.distance <= alignment.End()) ||
+          !(std::fabs(at.offset) <= max_offset) || at.element >= alignment.elements.size()) {
+        Fail("a point located off the road", input);
+      }
+    }
+  }
+
+  const std::string x = std::to_string(elements[0].start->x + 1.0);
+  const std::string y = std::to_string(elements[0].start->y - 1.0);
+  RunCommand(input, piece, {"check", "-"});
+  RunCommand(input, piece, {"locate", "-", "--", x, y});
+  return 0;
+}

@@ -1,0 +1,415 @@
+// check, stakeout and locate run in memory: the element file and its
+// refusals, the rows and their azimuths against calc's, the reverse, and
+// the command-line conventions that one parser gives every command.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/csv.h"
+#include "cli/stations.h"
+#include "tests/cli/memory_system.h"
+
+namespace velmora::cli {
+namespace {
+
+// A road north from (1000, 500): straight, spiral, arc, spiral, straight.
+const std::string kRoad =
+    "start,end,start_radius,end_radius,start_azimuth,x,y\n"
+    "0,100,0,0,0,1000,500\n"
+    "100,160,0,300,,,\n"
+    "160,260,300,300\n"
+    "260,320,300,0,,,\n"
+    "320,400,0,0,,,\n";
+
+std::vector<std::vector<std::string>> Rows(const std::string& csv) {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string_view> fields;
+  std::string unquoted;
+  std::size_t at = 0;
+  while (at < csv.size()) {
+    const std::size_t end = csv.find('\n', at);
+    std::string_view line(csv.data() + at, end - at);
+    if (line.ends_with('\r')) {
+      line.remove_suffix(1);
+    }
+    EXPECT_TRUE(SplitCsvLine(line, fields, unquoted)) << line;
+    rows.emplace_back(fields.begin(), fields.end());
+    at = end + 1;
+  }
+  return rows;
+}
+
+Outcome WithFiles(const std::vector<std::string>& args,
+                  const std::map<std::string, std::string>& files, std::string in = "") {
+  MemorySystem system;
+  system.files = files;
+  system.in = std::move(in);
+  return RunCli(args, system);
+}
+
+TEST(ElementFile, EveryKindOfBadFileHasOneMessageStatusTwoAndNoOutput) {
+  const std::string first = "0,100,0,0,0,1000,500\n";
+  const struct {
+    std::string file, message;
+  } cases[] = {
+      {first + "110,200,0,0\n",
+       "line 2: the start 110 is not the end of the previous element, 100: each element starts "
+       "where the one before ends"},
+      {first + "100,100,0,0\n", "line 2: the end 100 is not after the start 100"},
+      {first + "100,90,0,0\n", "line 2: the end 90 is not after the start 100"},
+      {first + "# a comment\n\n100,200,abc,0\n", "line 4: start_radius \"abc\" is not a number"},
+      {first + "100,200,0,1e999\n", "line 2: end_radius \"1e999\" is not a number"},
+      {first + "100,2OO,0,0\n", "line 2: end \"2OO\" is not a station (1234.5 or K1+234.5)"},
+      {first + "100,K0+1000,0,0\n",
+       "line 2: end \"K0+1000\" is not a station (1234.5 or K1+234.5)"},
+      {first + "100,200,0,0,,1,\n", "line 2: y \"\" is not a number"},
+      {first + "100,200,0,0,x\n", "line 2: start_azimuth \"x\" is not a number"},
+      {"0,100,0,0,,1000,500\n",
+       "line 1: the first element needs its start azimuth and start point (start_azimuth, x, y): "
+       "there is nothing to carry them on from"},
+      {"# road\n0,100,0,0,45\n",
+       "line 2: the first element needs its start azimuth and start point (start_azimuth, x, y): "
+       "there is nothing to carry them on from"},
+      {"0,100,0,0,30.75,1000,500\n",
+       "line 1: start_azimuth \"30.75\" is refused: 角度输入有误，请重新输入。"},
+      {"0,100,0,0,360.0001,1000,500\n",
+       "line 1: start_azimuth \"360.0001\" is refused: 角度输入有误，请重新输入。"},
+      {"0,100,0\n",
+       "line 1: it has 3 fields; an element has 7 "
+       "(start,end,start_radius,end_radius,start_azimuth,x,y), the last three may be left empty"},
+      {first + "100,200,0,0,,,,\n",
+       "line 2: it has 8 fields; an element has 7 "
+       "(start,end,start_radius,end_radius,start_azimuth,x,y), the last three may be left empty"},
+      {"\"0,100,0,0,0,1000,500\n", "line 1: a quote is out of place"},
+      {first + "100,200,0,0\xC0\x80\n", "line 2: it is not UTF-8 text"},
+      {first + "\xEF\xBB\xBF"
+               "100,200,0,0\n",
+       "line 2: start \"\xEF\xBB\xBF"
+       "100\" is not a station (1234.5 or K1+234.5)"},
+      {first + std::string(kMaxLineBytes + 1, '1') + "\n", "line 2: it is longer than 65536 bytes"},
+      {"", "it holds no element (one a line: start,end,start_radius,end_radius,start_azimuth,x,y)"},
+      {"start,end,start_radius,end_radius,start_azimuth,x,y\n# nothing yet\n",
+       "it holds no element (one a line: start,end,start_radius,end_radius,start_azimuth,x,y)"},
+  };
+  for (const auto& c : cases) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"check", "e.csv", "-o", "out.csv"},
+          {"stakeout", "e.csv", "--every", "10", "-o", "out.csv"},
+          {"locate", "e.csv", "1", "2", "-o", "out.csv"}}) {
+      MemorySystem system;
+      system.files = {{"e.csv", c.file}, {"out.csv", "kept"}};
+      const Outcome got = RunCli(args, system);
+      EXPECT_EQ(got.err, "velmora-cli: e.csv, " + c.message + "\n") << args[0] << ": " << c.file;
+      EXPECT_EQ(got.status, 2) << c.file;
+      EXPECT_EQ(got.out, "");
+      EXPECT_EQ(system.files["out.csv"], "kept") << "written over: " << c.file;
+    }
+  }
+}
+
+TEST(ElementFile, ByteOrderMarkQuotesCrlfCommentsAndKStationsAreRead) {
+  const std::string file =
+      "\xEF\xBB\xBF# the road of the design table\r\n"
+      "Start,End,Start_Radius,End_Radius,Start_Azimuth,X,Y\r\n"
+      "\"K0+000\",K0+100,0,0,\"90\",1000,500\r\n"
+      "  # a comment after blanks\r\n"
+      "K0+100,K0+200.5,0,0\r\n";
+  const Outcome got = WithFiles({"check", "e.csv", "--station-format=k"}, {{"e.csv", file}});
+  ASSERT_EQ(got.status, 0) << got.err;
+  const auto rows = Rows(got.out);
+  ASSERT_EQ(rows.size(), 3U);
+  EXPECT_EQ(rows[1],
+            (std::vector<std::string>{"1", "3", "straight", "K0+000.000", "K0+100.000", "100.0000",
+                                      "0", "0", "90度0分0秒", "90", "90度0分0秒", "90", "1000.0000",
+                                      "500.0000", "1000.0000", "600.0000"}));
+  EXPECT_EQ(rows[2][1], "5");
+  EXPECT_EQ(rows[2][4], "K0+200.500");
+  EXPECT_EQ(rows[2][5], "100.5000");
+}
+
+TEST(Check, KindsAndEachGivenStartThatDiffersFromTheCarriedOne) {
+  // The second element repeats the first one's end as given values; the
+  // third gives a point 0.05 off and an azimuth 10 seconds off.
+  const std::string file =
+      "0,100,0,0,0,1000,500\n"
+      "100,200,0,500,0,1100,500\n"
+      "200,300,500,500,0.1510,1199.0000,504.9\n";
+  const Outcome got = WithFiles({"check", "e.csv"}, {{"e.csv", file}});
+  EXPECT_EQ(got.status, 1);
+  const auto rows = Rows(got.out);
+  ASSERT_EQ(rows.size(), 4U);
+  EXPECT_EQ(rows[0][0], "element");
+  EXPECT_EQ(rows[1][2], "straight");
+  EXPECT_EQ(rows[2][2], "spiral");
+  EXPECT_EQ(rows[3][2], "arc");
+  // The spiral turns 100 / (2 * 500) radians: 5°43'46.5".
+  EXPECT_EQ(rows[2][10], "5度43分46.5秒");
+  EXPECT_EQ(rows[2][11], "5.43465");
+  EXPECT_NE(got.err.find("velmora-cli: e.csv, line 3: the start point given is "),
+            std::string::npos)
+      << got.err;
+  EXPECT_NE(got.err.find("velmora-cli: e.csv, line 3: the start azimuth given differs"),
+            std::string::npos)
+      << got.err;
+  EXPECT_EQ(got.err.find("line 2"), std::string::npos) << got.err;
+}
+
+TEST(Stakeout, RowsCodesOffsetsAndKStations) {
+  const Outcome got =
+      WithFiles({"stakeout", "e.csv", "--every", "50", "--at", "K0+105", "--at", "150", "--offset",
+                 "-10", "--offset", "2.5", "--station-format", "k"},
+                {{"e.csv", kRoad}});
+  ASSERT_EQ(got.status, 0) << got.err;
+  const auto rows = Rows(got.out);
+  EXPECT_EQ(rows[0],
+            (std::vector<std::string>{"station", "point", "x", "y", "azimuth", "packed",
+                                      "x_left_10", "y_left_10", "x_right_2.5", "y_right_2.5"}));
+  std::vector<std::string> stations, codes;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    ASSERT_EQ(rows[i].size(), 10U);
+    stations.push_back(rows[i][0]);
+    codes.push_back(rows[i][1]);
+  }
+  EXPECT_EQ(stations, (std::vector<std::string>{
+                          "K0+000.000", "K0+050.000", "K0+100.000", "K0+105.000", "K0+150.000",
+                          "K0+160.000", "K0+200.000", "K0+250.000", "K0+260.000", "K0+300.000",
+                          "K0+320.000", "K0+350.000", "K0+400.000"}));
+  EXPECT_EQ(codes, (std::vector<std::string>{"QD", "", "ZH", "", "", "HY", "", "", "YH", "", "HZ",
+                                             "", "ZD"}));
+  // On the first straight, north: the offsets lie east and west.
+  EXPECT_EQ(rows[2],
+            (std::vector<std::string>{"K0+050.000", "", "1050.0000", "500.0000", "0度0分0秒", "0",
+                                      "1050.0000", "490.0000", "1050.0000", "502.5000"}));
+}
+
+TEST(Stakeout, EachAzimuthIsCalcsForItsElementsTexts) {
+  // Every element gives its start azimuth; carried values play no part.
+  const std::vector<std::vector<std::string>> elements = {
+      {"1000", "1137.5", "0", "0", "45.3015"},    {"1137.5", "1200", "0", "-450", "45.3015"},
+      {"1200", "1333.3", "-450", "-450", "41.1"}, {"1333.3", "1400", "-450", "900", "24.0701"},
+      {"1400", "1460", "900", "0", "22.5"},       {"1460", "1500", "0", "0", "359.5959"},
+  };
+  std::string file;
+  for (const auto& e : elements) {
+    file += e[0] + "," + e[1] + "," + e[2] + "," + e[3] + "," + e[4] + ",0,0\n";
+  }
+  const Outcome got =
+      WithFiles({"stakeout", "e.csv", "--every", "7", "--at", "1333.31"}, {{"e.csv", file}});
+  ASSERT_EQ(got.status, 0) << got.err;
+  const auto rows = Rows(got.out);
+  ASSERT_GT(rows.size(), 70U);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const double station = std::stod(rows[i][0]);
+    std::size_t n = 0;  // the later element at a junction
+    while (n + 1 < elements.size() && station >= std::stod(elements[n + 1][0])) {
+      ++n;
+    }
+    const auto& e = elements[n];
+    const Outcome calc = RunCli({"calc", e[0], e[1], e[2], e[3], rows[i][0], e[4]});
+    ASSERT_EQ(calc.status, 0) << rows[i][0];
+    EXPECT_EQ(rows[i][4] + "\n", calc.out) << "station " << rows[i][0];
+    EXPECT_EQ(rows[i][5], *PackedFromDisplay(rows[i][4]));
+  }
+}
+
+TEST(Stakeout, JunctionCodesAndStationsOffTheRoad) {
+  const std::string file =
+      "0,50,0,0,10,0,0\n"     // straight
+      "50,80,200,200\n"       // arc: ZY
+      "80,90,400,400\n"       // another arc: GQ
+      "90,120,0,0\n"          // straight: YZ
+      "120,140,0,100\n"       // spiral: ZH
+      "140,150,100,50\n"      // spiral between radii: GQ
+      "150,170,-300,-300\n";  // arc of the other hand: HY
+  const Outcome got = WithFiles({"stakeout", "e.csv", "--every", "1000"}, {{"e.csv", file}});
+  ASSERT_EQ(got.status, 0) << got.err;
+  std::vector<std::string> codes;
+  for (const auto& row : Rows(got.out)) {
+    codes.push_back(row[1]);
+  }
+  EXPECT_EQ(codes,
+            (std::vector<std::string>{"point", "QD", "ZY", "GQ", "YZ", "ZH", "GQ", "HY", "ZD"}));
+  const Outcome off =
+      WithFiles({"stakeout", "e.csv", "--every", "10", "--at", "K0+170.001"}, {{"e.csv", file}});
+  EXPECT_EQ(off.status, 2);
+  EXPECT_EQ(off.out, "");
+  EXPECT_EQ(off.err,
+            "velmora-cli: station 170.001 of --at is not on the road, which runs from 0 to 170\n");
+}
+
+TEST(Locate, StationOffsetOrRefusalForEachPointInOrder) {
+  const std::string points =
+      "name,x,y\n"
+      "P1,1050,503\n"      // right of the straight going north
+      "P2,1020,497.25\n"   // left
+      "\"P,3\",999,500\n"  // before the start
+      "1020,500\n"         // no name
+      "P5,x,1\n"           // not a number
+      "1,2,3,4\n"          // not a point
+      "P7,1050,530\n";     // too far with --max-offset 20
+  MemorySystem system;
+  system.files = {{"e.csv", kRoad}, {"p.csv", points}};
+  const Outcome got = RunCli({"locate", "e.csv", "--points", "p.csv", "--max-offset", "20",
+                              "--decimals", "3", "--station-format", "k"},
+                             system);
+  EXPECT_EQ(got.status, 1);
+  EXPECT_EQ(got.err, "");
+  const auto rows = Rows(got.out);
+  const std::vector<std::vector<std::string>> want = {
+      {"name", "x", "y", "station", "offset", "azimuth", "packed", "element", "message"},
+      {"P1", "1050", "503", "K0+050.000", "3.000", "0度0分0秒", "0", "1", ""},
+      {"P2", "1020", "497.25", "K0+020.000", "-2.750", "0度0分0秒", "0", "1", ""},
+      {"P,3", "999", "500", "", "", "", "", "", "before the start of the road"},
+      {"", "1020", "500", "K0+020.000", "0.000", "0度0分0秒", "0", "1", ""},
+      {"P5", "x", "1", "", "", "", "", "", "x is not a number"},
+      {"", "", "", "", "", "", "", "", "line 7: 4 fields; a point is name,x,y or x,y"},
+      {"P7", "1050", "530", "", "", "", "", "", "farther from the centre line than --max-offset"},
+  };
+  EXPECT_EQ(rows, want);
+  // One point on the command line; a negative coordinate is no option.
+  const Outcome one = WithFiles({"locate", "e.csv", "1030", "-5e2"}, {{"e.csv", kRoad}});
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(Rows(one.out).at(1).at(3), "30.0000");
+  EXPECT_EQ(Rows(one.out).at(1).at(4), "-1000.0000");
+  const Outcome beyond = WithFiles({"locate", "e.csv", "2000", "500"}, {{"e.csv", kRoad}});
+  EXPECT_EQ(beyond.status, 1);
+  EXPECT_EQ(Rows(beyond.out).at(1).at(8), "beyond the end of the road");
+}
+
+TEST(CommandLine, UsageErrorsByTheirTextAndStatus) {
+  const struct {
+    std::vector<std::string> args;
+    std::string first_line;
+  } cases[] = {
+      {{}, "a command is needed"},
+      {{"frob"}, "unknown command 'frob'"},
+      {{"--frob"}, "unknown option '--frob'"},
+      {{"calc", "1", "2"}, "calc takes six texts, 2 given"},
+      {{"csv", "a.csv", "b.csv"}, "csv takes one file at most, 2 given"},
+      {{"csv", "--output"}, "option --output needs a value (FILE)"},
+      {{"csv", "-o"}, "option --output needs a value (FILE)"},
+      {{"csv", "--bom=yes"}, "option --bom takes no value"},
+      {{"table", "--start", "0"}, "table needs --end"},
+      {{"check"}, "check takes one element file, 0 given"},
+      {{"check", "e.csv", "--station-format", "km"},
+       "--station-format takes plain or k, not \"km\""},
+      {{"check", "e.csv", "--decimals", "13"},
+       "--decimals takes a whole number from 0 to 12, not \"13\""},
+      {{"check", "e.csv", "--decimals=2.5"},
+       "--decimals takes a whole number from 0 to 12, not \"2.5\""},
+      {{"stakeout", "e.csv"}, "stakeout needs --every"},
+      {{"stakeout", "e.csv", "--every"}, "option --every needs a value (STEP)"},
+      {{"stakeout", "e.csv", "--every", "0"}, "--every takes a step above 0, not \"0\""},
+      {{"stakeout", "e.csv", "--every=1e999"}, "--every takes a step above 0, not \"1e999\""},
+      {{"stakeout", "e.csv", "--every", "10", "--every", "5"}, "option --every given twice"},
+      {{"stakeout", "e.csv", "--every", "10", "--frob"}, "unknown option '--frob' for stakeout"},
+      {{"stakeout", "--every", "10"}, "stakeout takes one element file, 0 given"},
+      {{"stakeout", "e.csv", "--every", "10", "--at", "K1+"},
+       "--at takes a station (1234.5 or K1+234.5), not \"K1+\""},
+      {{"stakeout", "e.csv", "--every", "10", "--offset", "left"},
+       "--offset takes a distance, not \"left\""},
+      {{"locate", "e.csv"}, "locate takes the element file and then X and Y, or --points FILE"},
+      {{"locate", "e.csv", "1", "2", "--points", "p.csv"},
+       "locate with --points takes the element file alone"},
+      {{"locate", "e.csv", "1", "2", "--max-offset", "-1"},
+       "--max-offset takes a distance of 0 or more, not \"-1\""},
+      {{"locate", "-", "--points", "-"},
+       "the element file and the points cannot both be standard input"},
+  };
+  for (const auto& c : cases) {
+    const Outcome got = WithFiles(c.args, {{"e.csv", kRoad}});
+    EXPECT_EQ(got.status, 2) << c.first_line;
+    EXPECT_EQ(got.out, "") << c.first_line;
+    EXPECT_EQ(got.err.substr(0, got.err.find('\n')), "velmora-cli: " + c.first_line);
+    EXPECT_NE(got.err.find("\nusage: velmora-cli"), std::string::npos) << got.err;
+  }
+}
+
+TEST(CommandLine, StandardInputDoubleDashAndHelpForEveryCommand) {
+  const std::string point = "1000,1100,0,0,1050,45\n";
+  const struct {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> files;
+    std::string in;
+    std::string expect_in_out;
+  } cases[] = {
+      {{"csv", "-"}, {}, point, "45度0分0秒"},
+      {{"check", "-"}, {}, kRoad, "straight"},
+      {{"stakeout", "-", "--every=400"}, {}, kRoad, "\n400,ZD,"},
+      {{"locate", "-", "1050", "500"}, {}, kRoad, ",50.0000,"},
+      {{"locate", "e.csv", "--points", "-"}, {{"e.csv", kRoad}}, "1050,500\n", ",50.0000,"},
+      // After "--", a file named like an option is read.
+      {{"check", "--", "--every"}, {{"--every", kRoad}}, "", "straight"},
+      {{"stakeout", "--every", "400", "--", "-e.csv"}, {{"-e.csv", kRoad}}, "", "ZD"},
+      {{"csv", "--", "-o"}, {{"-o", point}}, "", "45度0分0秒"},
+      // An option's value is the next argument, whatever it is.
+      {{"locate", "e.csv", "--points", "--"},
+       {{"e.csv", kRoad}, {"--", "1050,500\n"}},
+       "",
+       ",50.0000,"},
+  };
+  for (const auto& c : cases) {
+    MemorySystem system;
+    system.files = c.files;
+    system.in = c.in;
+    system.in_chunk = 3;
+    std::string context;
+    for (const auto& arg : c.args) {
+      context += arg + " ";
+    }
+    const Outcome got = RunCli(c.args, system);
+    EXPECT_EQ(got.status, 0) << context << got.err;
+    EXPECT_NE(got.out.find(c.expect_in_out), std::string::npos) << context << got.out;
+  }
+  for (const std::string command : {"calc", "table", "csv", "check", "stakeout", "locate"}) {
+    const Outcome help = RunCli({command, "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: velmora-cli " + command)) << help.out;
+    EXPECT_EQ(help.err, "");
+    EXPECT_NE(RunCli({"--help"}).out.find("\n  " + command + " "), std::string::npos) << command;
+  }
+}
+
+TEST(Stations, ReadAndWrittenPlainlyAndAsKStations) {
+  const struct {
+    std::string text;
+    std::optional<double> value;
+  } reads[] = {
+      {"1234.5", 1234.5},      {"K1+234.5", 1234.5},
+      {"k0+000", 0.0},         {" K12+345.678 ", 12345.678},
+      {"-K0+020", -20.0},      {"K1+234.", 1234.0},
+      {"-5e2", -500.0},        {"K1+1000", std::nullopt},
+      {"K1+", std::nullopt},   {"K+5", std::nullopt},
+      {"K1-5", std::nullopt},  {"K1+2e1", std::nullopt},
+      {"K1+-5", std::nullopt}, {"KK1+5", std::nullopt},
+      {"", std::nullopt},      {"1e999", std::nullopt},
+  };
+  for (const auto& r : reads) {
+    EXPECT_EQ(ParseStation(r.text), r.value) << r.text;
+  }
+  const struct {
+    double value;
+    int decimals;
+    std::string plain, k;
+  } writes[] = {
+      {1234.5, -1, "1234.5", "K1+234.500"},
+      {0.0, -1, "0", "K0+000.000"},
+      {-20.0, -1, "-20", "-K0+020.000"},
+      {999.9996, -1, "999.9996", "K1+000.000"},
+      {12345.678, 1, "12345.7", "K12+345.7"},
+      {-0.0001, 2, "0.00", "K0+000.00"},
+      {7.25, 0, "7", "K0+007"},
+  };
+  for (const auto& w : writes) {
+    std::string plain, k;
+    AppendStation(plain, w.value, StationFormat::kPlain, w.decimals);
+    AppendStation(k, w.value, StationFormat::kK, w.decimals);
+    EXPECT_EQ(plain, w.plain) << w.value;
+    EXPECT_EQ(k, w.k) << w.value;
+  }
+}
+
+}  // namespace
+}  // namespace velmora::cli
