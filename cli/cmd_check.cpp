@@ -10,8 +10,8 @@
 namespace velmora::cli {
 namespace {
 
-constexpr OptionSpec kOptions[] = {kStationFormatOption, kDecimalsOption, kBomOption,
-                                   kOutputOption};
+constexpr OptionSpec kOptions[] = {kAlignmentOption, kStationFormatOption, kDecimalsOption,
+                                   kBomOption, kOutputOption};
 
 constexpr CommandSpec kSpec = {
     .name = "check",
@@ -28,7 +28,15 @@ constexpr CommandSpec kSpec = {
         "shows them, and packed) and start and end point. A start azimuth or start\n"
         "point that the file gives and that differs from the end of the previous\n"
         "element by more than 1 mm or 1 second is reported on standard error, and\n"
-        "the exit status is then 1. The given start is the one used.\n",
+        "the exit status is then 1. The given start is the one used.\n"
+        "\n"
+        "ELEMENTS may be a LandXML file (--alignment NAME chooses among several\n"
+        "alignments). Each element starts at the Start point the file states, in\n"
+        "the direction its points give; a Start farther than 1 mm from where the\n"
+        "previous element ends, and an End farther than 1 mm from where the\n"
+        "element ends, are reported, naming the element by its number and\n"
+        "station, and the exit status is then 1. Stations are those the road's\n"
+        "station equations make.\n",
     .options_before_operands_only = false,
 };
 
@@ -63,7 +71,8 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   if (!format) {
     return kExitUsage;
   }
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
   if (!loaded) {
     return kExitUsage;
   }
@@ -83,13 +92,16 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     std::string& t = out.text;
     t += std::to_string(i + 1);
     t += ',';
-    t += std::to_string(i < loaded->file.lines.size() ? loaded->file.lines[i] : 0);
+    if (!loaded->landxml) {
+      t += std::to_string(i < loaded->file.lines.size() ? loaded->file.lines[i] : 0);
+    }
     t += ',';
     t += KindName(road::KindOf(e));
     t += ',';
-    AppendStation(t, e.start_station, format->stations);
+    const road::Alignment& alignment = loaded->alignment;
+    AppendStation(t, alignment.DisplayStation(e.start_station), format->stations);
     t += ',';
-    AppendStation(t, e.end_station, format->stations);
+    AppendStation(t, DisplayEndStation(alignment, e.end_station), format->stations);
     t += ',';
     AppendFixed(t, e.Length(), format->decimals);
     t += ',';
@@ -113,8 +125,8 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
 
   Writer err(system.Err(), false);
   for (const road::Discrepancy& d : loaded->discrepancies) {
-    const std::string at = std::string(kProgram) + ": " + Printable(loaded->name) + ", line " +
-                           std::to_string(loaded->file.lines.at(d.element)) + ": ";
+    const std::string at = std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
+                           loaded->Place(d.element) + ": ";
     if (d.distance != 0.0) {
       err.text += at + "the start point given is ";
       AppendFixed(err.text, d.distance, format->decimals);
@@ -126,8 +138,15 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
       err.Line(" seconds (given minus carried)");
     }
   }
+  for (const landxml::EndDifference& d : loaded->end_differences) {
+    err.text += std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
+                loaded->Place(d.element) + ": the End point the file states is ";
+    AppendFixed(err.text, d.distance, format->decimals);
+    err.Line(" from where the element ends");
+  }
   err.Finish();
-  return Finish(system, out, loaded->discrepancies.empty() ? kExitAnswered : kExitRefused);
+  const bool agrees = loaded->discrepancies.empty() && loaded->end_differences.empty();
+  return Finish(system, out, agrees ? kExitAnswered : kExitRefused);
 }
 
 }  // namespace

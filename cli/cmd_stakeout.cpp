@@ -19,6 +19,7 @@ constexpr OptionSpec kOptions[] = {
     Repeated("--offset", "D",
              "two more columns, X and Y of the point D to the right of the centre line "
              "(negative: to the left)."),
+    kAlignmentOption,
     kStationFormatOption,
     kDecimalsOption,
     kBomOption,
@@ -81,7 +82,8 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     stations.push_back(*station);
   }
 
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
   if (!loaded) {
     return kExitUsage;
   }
@@ -92,10 +94,21 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     if (distances.empty()) {
       std::string problem = "station ";
       AppendStation(problem, station, format->stations);
+      // A station that an equation skips is named with it.
+      for (const road::StationEquation& equation : alignment.equations) {
+        if (equation.back < station && station < equation.ahead) {
+          problem += " of --at falls in the gap of the station equation ";
+          AppendStation(problem, equation.back, format->stations);
+          problem += " = ";
+          AppendStation(problem, equation.ahead, format->stations);
+          problem += ": no point of the road has it";
+          return Fail(system, problem);
+        }
+      }
       problem += " of --at is not on the road, which runs from ";
       AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
       problem += " to ";
-      AppendStation(problem, alignment.DisplayStation(alignment.End()), format->stations);
+      AppendStation(problem, DisplayEndStation(alignment, alignment.End()), format->stations);
       return Fail(system, problem);
     }
     extra.insert(extra.end(), distances.begin(), distances.end());

@@ -26,5 +26,6 @@ extern const Command kCsvCommand;
 extern const Command kCheckCommand;
 extern const Command kStakeoutCommand;
 extern const Command kLocateCommand;
+extern const Command kLandXmlCommand;
 
 }  // namespace velmora::cli

@@ -159,8 +159,8 @@ write("dir-ccw-east-grads.xml",
 # Without lengths: they come from the points (written to 1e-6).
 write("no-lengths.xml",
       document([alignment_xml("Main road", 1000, road, lengths=False, digits=6)]))
-# Gaps of 0.8 mm between elements, points to the millimetre, with elevations.
-write("gaps.xml", document([alignment_xml("Main road", 1000, road, gap=0.0008, digits=3,
+# Gaps of 0.6 mm between elements, with elevations.
+write("gaps.xml", document([alignment_xml("Main road", 1000, road, gap=0.0006, digits=4,
                                           elevation="12.5")]))
 # Station equations: a gap of 20 after internal 1150, an overlap of 15 after 1400.
 write("equations.xml", document([alignment_xml(
