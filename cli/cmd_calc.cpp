@@ -12,7 +12,7 @@ constexpr CommandSpec kSpec = {
     .min_operands = kInputFields.size(),
     .max_operands = kInputFields.size(),
     .options = {},
-    .summary = "the azimuth at one station of one element (the window's six texts)",
+    .summary = "one station's azimuth on one element, from the window's six texts",
     .description =
         "The texts of the window's six fields, in its order: start station, end\n"
         "station, start radius, end radius, point station and start azimuth\n"

@@ -36,7 +36,17 @@ constexpr CommandSpec kSpec = {
         "previous element ends, and an End farther than 1 mm from where the\n"
         "element ends, are reported, naming the element by its number and\n"
         "station, and the exit status is then 1. Stations are those the road's\n"
-        "station equations make.\n",
+        "station equations make.\n"
+        "\n"
+        "Example (a straight north, then a spiral into a curve of radius 100):\n"
+        "  $ cat road.csv\n"
+        "  start,end,start_radius,end_radius,start_azimuth,x,y\n"
+        "  0,100,0,0,0,1000,500\n"
+        "  100,164,0,100,,,\n"
+        "  $ velmora-cli check road.csv\n"
+        "  element,line,kind,start,end,length,start_radius,end_radius,start_azimuth,...\n"
+        "  1,2,straight,0,100,100.0000,0,0,0度0分0秒,0,0度0分0秒,0,1000.0000,500.0000,...\n"
+        "  2,3,spiral,100,164,64.0000,0,100,0度0分0秒,0,18度20分4.7秒,18.20047,...\n",
     .options_before_operands_only = false,
 };
 

@@ -39,7 +39,12 @@ constexpr CommandSpec kSpec = {
         "the centre line positive), azimuth and packed azimuth at the foot, the\n"
         "element's number, and the reason when the point has no station: before\n"
         "the start, beyond the end, farther than --max-offset, or a line of FILE\n"
-        "that is not a point. The exit status is 1 when a point has none.\n",
+        "that is not a point. The exit status is 1 when a point has none.\n"
+        "\n"
+        "Example (road.csv as in 'velmora-cli check --help'):\n"
+        "  $ velmora-cli locate road.csv 1150 500\n"
+        "  name,x,y,station,offset,azimuth,packed,element,message\n"
+        "  ,1150,500,149.5676,-3.2223,10度59分52.3秒,10.59523,2,\n",
     .options_before_operands_only = false,
 };
 

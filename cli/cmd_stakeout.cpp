@@ -41,7 +41,16 @@ constexpr CommandSpec kSpec = {
         "each once. Columns: station, point (the boundary's code: QD start, ZD\n"
         "end, ZH, HY, YH, HZ, ZY, YZ, GQ for any other junction), x, y, azimuth\n"
         "(as the window shows it), packed (as it is typed), then x and y of each\n"
-        "--offset, named x_left_10, y_left_10, x_right_10, ...\n",
+        "--offset, named x_left_10, y_left_10, x_right_10, ...\n"
+        "\n"
+        "Example (road.csv as in 'velmora-cli check --help'):\n"
+        "  $ velmora-cli stakeout road.csv --every 50 --offset -5 --station-format k\n"
+        "  station,point,x,y,azimuth,packed,x_left_5,y_left_5\n"
+        "  K0+000.000,QD,1000.0000,500.0000,0度0分0秒,0,1000.0000,495.0000\n"
+        "  K0+050.000,,1050.0000,500.0000,0度0分0秒,0,1050.0000,495.0000\n"
+        "  K0+100.000,ZH,1100.0000,500.0000,0度0分0秒,0,1100.0000,495.0000\n"
+        "  K0+150.000,,1149.8096,503.2463,11度11分26.1秒,11.11261,1150.7800,498.3414\n"
+        "  K0+164.000,ZD,1163.3477,506.7769,18度20分4.7秒,18.20047,1164.9206,502.0307\n",
     .options_before_operands_only = false,
 };
 
@@ -144,6 +153,9 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     }
     return p.has_value();
   };
+  // Along a straight the azimuth stays: its texts are written once.
+  double last_azimuth = std::nan("");
+  std::string last_azimuth_text;
   road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
     const road::Element& e = alignment.elements[row.element];
     std::string& t = out.text;
@@ -156,7 +168,14 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     bool ok = point(t, e, row.distance, 0.0);
     t += ',';
     if (const std::optional<double> azimuth = road::AzimuthAt(e, row.distance)) {
-      AppendAzimuth(t, *azimuth);
+      if (*azimuth == last_azimuth) {
+        t += last_azimuth_text;
+      } else {
+        const std::size_t from = t.size();
+        AppendAzimuth(t, *azimuth);
+        last_azimuth = *azimuth;
+        last_azimuth_text.assign(t, from);
+      }
     } else {
       ok = false;
       t += ',';

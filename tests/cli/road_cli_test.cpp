@@ -3,11 +3,16 @@
 // the command-line conventions that one parser gives every command.
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/csv.h"
+#include "cli/output.h"
 #include "cli/stations.h"
 #include "tests/cli/memory_system.h"
 
@@ -22,6 +27,15 @@ const std::string kRoad =
     "160,260,300,300\n"
     "260,320,300,0,,,\n"
     "320,400,0,0,,,\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
 
 std::vector<std::vector<std::string>> Rows(const std::string& csv) {
   std::vector<std::vector<std::string>> rows;
@@ -369,6 +383,74 @@ TEST(CommandLine, StandardInputDoubleDashAndHelpForEveryCommand) {
     EXPECT_TRUE(help.out.starts_with("usage: velmora-cli " + command)) << help.out;
     EXPECT_EQ(help.err, "");
     EXPECT_NE(RunCli({"--help"}).out.find("\n  " + command + " "), std::string::npos) << command;
+  }
+}
+
+TEST(Help, EachWorkedExampleIsWhatTheCommandPrints) {
+  const std::string road =
+      "start,end,start_radius,end_radius,start_azimuth,x,y\n0,100,0,0,0,1000,500\n"
+      "100,164,0,100,,,\n";
+  int examples = 0;
+  for (const std::string command : {"check", "stakeout", "locate"}) {
+    const std::string help = RunCli({command, "--help"}).out;
+    const std::size_t at = help.find("  $ velmora-cli " + command + " ");
+    ASSERT_NE(at, std::string::npos) << command;
+    std::vector<std::string> lines;
+    for (std::size_t from = at; from < help.size() && help.compare(from, 2, "  ") == 0;) {
+      const std::size_t end = help.find('\n', from);
+      lines.push_back(help.substr(from + 2, end - from - 2));
+      from = end + 1;
+    }
+    std::vector<std::string> args;
+    std::istringstream words(lines[0].substr(std::string("$ velmora-cli ").size()));
+    for (std::string word; words >> word;) {
+      args.push_back(word);
+    }
+    const auto printed = Lines(WithFiles(args, {{"road.csv", road}}).out);
+    ASSERT_EQ(printed.size(), lines.size() - 1) << lines[0];
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string& shown = lines[i];
+      if (shown.ends_with("...")) {
+        EXPECT_TRUE(printed[i - 1].starts_with(shown.substr(0, shown.size() - 3))) << shown;
+      } else {
+        EXPECT_EQ(printed[i - 1], shown);
+      }
+    }
+    ++examples;
+  }
+  EXPECT_EQ(examples, 3);
+}
+
+TEST(AppendFixed, AsToCharsWritesEveryValueWithoutANegativeZero) {
+  std::mt19937_64 random(15);
+  const auto expected = [](double value, int decimals) {
+    char buffer[400];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
+    std::string text(buffer, end);
+    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos) {
+      text.erase(0, 1);
+    }
+    return text;
+  };
+  // Ties and near ties (0.125, x.xxxx5), and values of every magnitude.
+  std::vector<double> values = {0.0,        -0.0,    0.125,      -0.125,
+                                2.5,        0.5,     1e15 + 0.5, 4503599627370495.5,
+                                1234.56785, 0.00005, -0.00004,   1e300};
+  for (int i = 0; i < 20000; ++i) {
+    const int exponent = static_cast<int>(random() % 40) - 20;
+    const double mantissa = static_cast<double>(random() >> 11) * 0x1.0p-53;
+    values.push_back((i % 2 == 0 ? -1.0 : 1.0) * std::ldexp(mantissa, exponent * 2));
+    // Decimal texts, as coordinates are typed.
+    values.push_back(static_cast<double>(random() % 100000000) / 10000.0 + 0.00005);
+  }
+  for (const double value : values) {
+    for (int decimals = 0; decimals <= 12; ++decimals) {
+      std::string got;
+      AppendFixed(got, value, decimals);
+      ASSERT_EQ(got, expected(value, decimals)) << value << " to " << decimals;
+    }
   }
 }
 
