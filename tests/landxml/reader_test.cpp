@@ -173,6 +173,13 @@ TEST(ReadLandXml, ManyAlignmentsAreListedAndChosenByName) {
 }
 
 TEST(ReadLandXml, StationEquations) {
+  // Prefixed, as landxml:StaEquation.
+  const Document prefixed = MustRead("prefixed.xml");
+  ASSERT_EQ(prefixed.alignments.size(), 1u);
+  ASSERT_EQ(prefixed.alignments[0].equations.size(), 1u);
+  EXPECT_EQ(prefixed.alignments[0].equations[0].at, 100.0);
+  EXPECT_EQ(prefixed.alignments[0].equations[0].ahead, 120.0);
+
   const Document document = MustRead("equations.xml");
   ASSERT_EQ(document.alignments.size(), 1u);
   const auto& equations = document.alignments[0].equations;

@@ -182,7 +182,8 @@ write("many.xml", document(many))
 # Prefixed names, a byte-order mark, comments, entities and character
 # references; the compound road. (No DTD: Wine's XmlLite reads none.)
 head = "<!-- written by hand -->\n"
-prefixed = alignment_xml("Compound &#x2014; Roads &amp; Bridges", 0, compound, p="landxml:")
+prefixed = alignment_xml("Compound &#x2014; Roads &amp; Bridges", 0, compound, p="landxml:",
+                         equations=[(100, 100, 120)])
 prefixed = prefixed.replace("<landxml:CoordGeom>",
                             "<landxml:CoordGeom>\n        <!-- elements follow -->")
 write("prefixed.xml", "\ufeff" + document([prefixed], p="landxml:", head=head))
