@@ -117,8 +117,10 @@ std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
       element.start = input.start.value_or(carried_point);
       Discrepancy discrepancy;
       discrepancy.element = i;
-      const double distance =
-          std::hypot(element.start.x - carried_point.x, element.start.y - carried_point.y);
+      // sqrt, not hypot: IEEE rounds it alike everywhere.
+      const double dx = element.start.x - carried_point.x;
+      const double dy = element.start.y - carried_point.y;
+      const double distance = std::sqrt(dx * dx + dy * dy);
       const double angle = Reduced(element.start_azimuth - carried_azimuth);
       if (distance > tolerance.distance) {
         discrepancy.distance = distance;

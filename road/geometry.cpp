@@ -5,6 +5,7 @@
 
 #include "arith/curve.h"
 #include "road/travel.h"
+#include "road/trig.h"
 
 namespace velmora::road {
 namespace detail {
@@ -27,7 +28,7 @@ double Sinc(double x) {
   if (std::fabs(x) < 1e-4) {
     return 1.0 - x * x / 6.0;
   }
-  return std::sin(x) / x;
+  return SinCosOf(x).sin / x;
 }
 
 }  // namespace
@@ -48,7 +49,8 @@ std::optional<Point> Travel(double azimuth, double curvature, double rate, doubl
     const double half = 0.5 * curvature * length;
     const double chord = length * Sinc(half);
     const double direction = azimuth + half;
-    return Point{chord * std::cos(direction), chord * std::sin(direction)};
+    const SinCos way = SinCosOf(direction);
+    return Point{chord * way.cos, chord * way.sin};
   }
   const double end_curvature = curvature + rate * length;
   const double most = std::fmax(std::fabs(curvature), std::fabs(end_curvature));
@@ -70,8 +72,10 @@ std::optional<Point> Travel(double azimuth, double curvature, double rate, doubl
       const double step = half_width * kNodes[i];
       const double before = azimuth_at(middle - step);
       const double after = azimuth_at(middle + step);
-      px += kWeights[i] * (std::cos(before) + std::cos(after));
-      py += kWeights[i] * (std::sin(before) + std::sin(after));
+      const SinCos a = SinCosOf(before);
+      const SinCos b = SinCosOf(after);
+      px += kWeights[i] * (a.cos + b.cos);
+      py += kWeights[i] * (a.sin + b.sin);
     }
     x += px;
     y += py;
@@ -110,7 +114,8 @@ std::optional<Pose> PoseAt(const Element& element, double station) {
   Pose pose;
   pose.point = {element.start.x + travel->x, element.start.y + travel->y};
   pose.azimuth = *azimuth;
-  pose.right = {-std::sin(*azimuth), std::cos(*azimuth)};
+  const detail::SinCos way = detail::SinCosOf(*azimuth);
+  pose.right = {-way.sin, way.cos};
   if (!std::isfinite(pose.point.x) || !std::isfinite(pose.point.y) ||
       !std::isfinite(pose.right.x)) {
     return std::nullopt;

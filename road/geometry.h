@@ -54,7 +54,9 @@ std::optional<double> AzimuthAt(const Element& element, double station);
 // along a road, and is within 1e-6 length units of the exact point for
 // elements up to 10 km long with radii of 10 units or more in size. No
 // value for a station outside the element or an element that cannot be
-// computed (a fault in CurveAzimuth, a value that is not finite).
+// computed (a fault in CurveAzimuth, a value that is not finite, a spiral
+// whose largest curvature times its length exceeds 65,536: tens of
+// thousands of radians, no road).
 std::optional<Point> PointAt(const Element& element, double station, double offset = 0.0);
 
 // What a row of a station coordinate table shares between its offsets: the

@@ -1,11 +1,13 @@
 #include "road/locate.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include "road/travel.h"
+#include "road/trig.h"
 
 namespace velmora::road {
 namespace {
@@ -16,17 +18,22 @@ namespace {
 constexpr double kPieceTurning = 0.25;
 // ...and is at most this share of the road long, for the pruning.
 constexpr double kPiecesPerRoad = 1024.0;
-// Bounds the memory for elements that turn through thousands of radians:
-// their pieces then turn more.
-constexpr double kMostPieces = 1 << 20;
-// Feet this close in distance from the point count as equally near.
+// Bounds the memory (some 13 MB) for roads whose elements turn through
+// thousands of radians: their pieces then turn more, and the reverse may
+// miss feet on them.
+constexpr double kMostPieces = 1 << 16;
+// Feet this close in distance from the point count as equally near, and
+// the share of the coordinates' size added to it for their rounding.
 constexpr double kTie = 1e-9;
+constexpr double kTiePerCoordinate = 4e-15;
 // How far along its tangent a point may lie beyond an end of the road and
 // still be taken as on its normal there (the rounding of the coordinates).
 constexpr double kEndSlack = 1e-7;
 
 double Dot(Point a, Point b) { return a.x * b.x + a.y * b.y; }
 Point Minus(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
+// Lengths here are of differences of coordinates: far from overflow.
+double Length(Point a) { return std::sqrt(Dot(a, a)); }
 
 struct Piece {
   std::size_t element = 0;
@@ -57,7 +64,7 @@ struct Circle {
 Circle Enclosing(const Circle& a, const Circle& b) {
   Circle c;
   const Point d = Minus(b.centre, a.centre);
-  const double gap = std::hypot(d.x, d.y);
+  const double gap = Length(d);
   if (gap + b.radius <= a.radius) {
     c = a;
   } else if (gap + a.radius <= b.radius) {
@@ -78,12 +85,23 @@ struct Candidate {
   double at = 0.0;  // distance along the road
   std::size_t element = 0;
   Found found = Found::kFoot;
+  // The end of an element inside the road, nearest to a point that has no
+  // foot on the element: a foot only where elements meet at an angle.
+  bool corner = false;
 
-  bool Beats(const Candidate& other) const {
-    if (distance < other.distance - kTie) {
+  // Nearer wins; at an equal distance a true foot beats a corner, then the
+  // lower station wins.
+  bool Beats(const Candidate& other, double tie) const {
+    if (distance < other.distance - tie) {
       return true;
     }
-    return distance <= other.distance + kTie && at < other.at;
+    if (distance > other.distance + tie) {
+      return false;
+    }
+    if (corner != other.corner) {
+      return !corner;
+    }
+    return at < other.at;
   }
 };
 
@@ -128,7 +146,8 @@ struct Locator::Impl {
       const double length = element.Length();
       const auto tangent = [&](double station) {
         const double azimuth = AzimuthAt(element, station).value_or(element.start_azimuth);
-        return Point{std::cos(azimuth), std::sin(azimuth)};
+        const detail::SinCos way = detail::SinCosOf(azimuth);
+        return Point{way.cos, way.sin};
       };
       // The travel from the element's start is summed piece by piece, the
       // way the quadrature sums its panels; the element's end is its own
@@ -194,7 +213,7 @@ struct Locator::Impl {
 
   double Below(const Circle& circle, Point point) const {
     const Point d = Minus(point, circle.centre);
-    return std::hypot(d.x, d.y) - circle.radius;
+    return std::sqrt(Dot(d, d)) - circle.radius;
   }
 
   // The foot inside a piece, where (P - C(s)) . T(s) falls through 0 from
@@ -215,8 +234,9 @@ struct Locator::Impl {
                          point.y - (piece.start.y + travel->y)};
       last_gap = gap;
       const double azimuth = piece.azimuth + u * (piece.curvature + 0.5 * piece.rate * u);
-      const double cosine = std::cos(azimuth);
-      const double sine = std::sin(azimuth);
+      const detail::SinCos way = detail::SinCosOf(azimuth);
+      const double cosine = way.cos;
+      const double sine = way.sin;
       const double along = gap.x * cosine + gap.y * sine;
       const double across = gap.y * cosine - gap.x * sine;
       if (along > 0.0) {
@@ -238,19 +258,19 @@ struct Locator::Impl {
       }
     }
     Candidate candidate;
-    candidate.distance = std::hypot(last_gap.x, last_gap.y);
+    candidate.distance = Length(last_gap);
     candidate.at = std::clamp(piece.from + u, piece.from, piece.to);
     candidate.element = piece.element;
     return candidate;
   }
 
-  void Examine(const Piece& piece, Point point, Candidate& best) const {
+  void Examine(const Piece& piece, Point point, double tie, Candidate& best) const {
     const Point to_start = Minus(point, piece.start);
     const Point to_end = Minus(point, piece.end);
     const double ahead = Dot(to_start, piece.start_tangent);
     const double behind = Dot(to_end, piece.end_tangent);
-    const auto consider = [&best](const Candidate& candidate) {
-      if (candidate.Beats(best)) {
+    const auto consider = [&best, tie](const Candidate& candidate) {
+      if (candidate.Beats(best, tie)) {
         best = candidate;
       }
     };
@@ -258,25 +278,26 @@ struct Locator::Impl {
     if (piece.first && ahead < 0.0) {
       // The point lies behind the element's start: the nearest point of the
       // element is its start.
-      Candidate candidate{std::hypot(to_start.x, to_start.y), piece.from, piece.element,
-                          Found::kFoot};
+      Candidate candidate{Length(to_start), piece.from, piece.element, Found::kFoot,
+                          piece.element != 0};
       if (piece.element == 0 && ahead < -slack) {
         candidate.found = Found::kBeforeStart;
       }
       consider(candidate);
     }
     if (piece.last && behind > 0.0) {
-      Candidate candidate{std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot};
-      if (piece.element + 1 == alignment.elements.size() && behind > slack) {
+      const bool at_end = piece.element + 1 == alignment.elements.size();
+      Candidate candidate{Length(to_end), piece.to, piece.element, Found::kFoot, !at_end};
+      if (at_end && behind > slack) {
         candidate.found = Found::kBeyondEnd;
       }
       consider(candidate);
     }
     if (ahead >= 0.0 && behind <= 0.0) {
       if (ahead == 0.0) {
-        consider({std::hypot(to_start.x, to_start.y), piece.from, piece.element, Found::kFoot});
+        consider({Length(to_start), piece.from, piece.element, Found::kFoot});
       } else if (behind == 0.0) {
-        consider({std::hypot(to_end.x, to_end.y), piece.to, piece.element, Found::kFoot});
+        consider({Length(to_end), piece.to, piece.element, Found::kFoot});
       } else {
         consider(Foot(piece, point, ahead, behind));
       }
@@ -284,34 +305,36 @@ struct Locator::Impl {
   }
 
   Candidate Search(Point point) const {
+    const double tie = kTie + kTiePerCoordinate * (std::fabs(point.x) + std::fabs(point.y));
     Candidate best;
     struct Visit {
       std::size_t node;
       double below;
     };
-    std::vector<Visit> stack;
-    stack.reserve(64);
-    stack.push_back({0, Below(tree[0], point)});
-    while (!stack.empty()) {
-      const Visit visit = stack.back();
-      stack.pop_back();
-      if (visit.below > best.distance + kTie) {
+    // Depth first, the nearer child first: the stack holds at most one
+    // waiting sibling per level of the tree.
+    std::array<Visit, 128> stack;
+    std::size_t size = 0;
+    stack[size++] = {0, Below(tree[0], point)};
+    while (size > 0) {
+      const Visit visit = stack[--size];
+      if (visit.below > best.distance + tie) {
         continue;
       }
       const Circle& circle = tree[visit.node];
       if (circle.high - circle.low == 1) {
-        Examine(pieces[circle.low], point, best);
+        Examine(pieces[circle.low], point, tie, best);
         continue;
       }
       const Visit left{circle.left, Below(tree[circle.left], point)};
       const Visit right{circle.right, Below(tree[circle.right], point)};
       // The nearer child is looked at first.
       if (left.below <= right.below) {
-        stack.push_back(right);
-        stack.push_back(left);
+        stack[size++] = right;
+        stack[size++] = left;
       } else {
-        stack.push_back(left);
-        stack.push_back(right);
+        stack[size++] = left;
+        stack[size++] = right;
       }
     }
     return best;

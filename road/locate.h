@@ -30,11 +30,17 @@ struct LocateResult {
   Refusal refusal = Refusal::kBeyondEnd;  // when there is no location
 };
 
-// Locates points against one alignment; built once, then used for many
-// points. Works at and across element ends, when the normal points due
-// north or south, on long flat spirals and tight ones. When several parts
-// of the alignment are candidates (a hairpin) the nearer foot wins; equal
-// distances go to the lower station.
+// Locates points against one alignment (it keeps a copy); built once, then
+// used for many points, from any number of threads. Works at and across
+// element ends, when the normal points due north or south, on long flat
+// spirals and tight ones. When several parts of the alignment are
+// candidates (a hairpin) the nearer foot wins; equal distances (within a
+// nanometre and the rounding of the coordinates) go to the lower station.
+// A point within 1e-7 units of the normal at either end of the road counts
+// as on it. Where elements meet at an angle (a start given apart from the
+// previous end), a point with no foot on either is put at the junction.
+// A point with a coordinate that is not finite, and any point on a road of
+// no elements, is refused as too far.
 class Locator {
  public:
   explicit Locator(const Alignment& alignment);

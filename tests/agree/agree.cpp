@@ -1,6 +1,8 @@
-// Runs the arithmetic and the Calculate command on many generated inputs and
-// prints every result exactly (radians as bit patterns), so the 32-bit exe's
-// build and the native build can be compared line by line.
+// Runs the arithmetic, the Calculate command and the road geometry (the
+// point at a station and offset, and the reverse) on many generated inputs
+// and prints every result exactly (radians and coordinates as bit
+// patterns), so the Windows builds and the native build can be compared
+// line by line.
 //
 //   velmora_agree generate N SEED > cases   six field texts a line, tab-separated
 //   velmora_agree run < cases > results
@@ -22,6 +24,7 @@
 #include "arith/angle.h"
 #include "arith/curve.h"
 #include "platform/numtext.h"
+#include "road/locate.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 
@@ -117,6 +120,47 @@ std::vector<std::string> Case(std::mt19937_64& random) {
   return fields;
 }
 
+// The fields as a road element at national grid coordinates: its point at
+// the station typed, 7.25 to the right, and where the reverse puts that
+// point and one moved off it.
+std::string Road(const std::vector<std::string>& f, double azimuth) {
+  using road::ElementInput;
+  using road::Point;
+  const double start = ValueOf(f[0]);
+  const ElementInput input{
+      start,         ValueOf(f[1]), ValueOf(f[2]),
+      ValueOf(f[3]), azimuth,       Point{4500000.0 + 0.37 * start, 39500000.0 - 0.11 * start}};
+  const road::Element element{input.start_station, input.end_station, input.start_radius,
+                              input.end_radius,    azimuth,           *input.start};
+  const double station = ValueOf(f[4]);
+  const auto point = road::PointAt(element, station, 7.25);
+  std::string line = point ? Bits(point->x) + ' ' + Bits(point->y) : "none";
+  // The reverse on elements that turn through a few hundred turns at most,
+  // which keeps the run short.
+  const auto curvature = [](double radius) { return radius == 0.0 ? 0.0 : 1.0 / radius; };
+  const double turning =
+      std::fmax(std::fabs(curvature(input.start_radius)), std::fabs(curvature(input.end_radius))) *
+      (input.end_station - input.start_station);
+  std::string error;
+  const auto built = road::BuildAlignment(std::span(&input, 1), {}, error);
+  if (!point || !built || !(turning <= 2000.0)) {
+    return line;
+  }
+  const road::Locator locator(built->alignment);
+  for (const Point p : {*point, Point{point->x + 3.1, point->y - 40.7}}) {
+    const auto found = locator.Locate(p, 50.0);
+    line += ' ';
+    if (found.location) {
+      const road::Location& at = *found.location;
+      line += Bits(at.distance) + ':' + Bits(at.offset) + ':' + Bits(at.azimuth) + ':' +
+              std::to_string(at.element) + ':' + Bits(at.foot.x) + ':' + Bits(at.foot.y);
+    } else {
+      line += "refused" + std::to_string(static_cast<int>(found.refusal));
+    }
+  }
+  return line;
+}
+
 void Run(const std::vector<std::string>& f) {
   // The pieces on their own...
   const MessageBoxFn quiet = [](const std::string&, const std::string&, int) {};
@@ -144,6 +188,7 @@ void Run(const std::vector<std::string>& f) {
   for (std::size_t i = 0; i < 6; ++i) {
     line += '\t' + form.texts[i];
   }
+  line += '\t' + Road(f, radians.value_or(0.0));
   std::fputs((line + '\n').c_str(), stdout);
 }
 

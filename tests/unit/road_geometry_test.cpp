@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "road/geometry.h"
+#include "road/trig.h"
 #include "tests/unit/road_reference.h"
 
 namespace velmora::road {
@@ -123,3 +124,56 @@ TEST(RoadGeometryTest, KindsOfElements) {
 
 }  // namespace
 }  // namespace velmora::road
+
+namespace velmora::road::detail {
+namespace {
+
+// sin and cos in long double, the angle first reduced by quarter turns with
+// pi/2 in two parts (40 bits and the rest): the C library's own reduction
+// of large angles is not always good to the last double bit.
+SinCos Exact(double angle) {
+  const long double hi = 0xc90fdaa221000000p-63L;
+  const long double lo = 0xd18469898cc51702p-104L;
+  const long double quarters = nearbyintl(angle / (hi + lo));
+  const long double r = (angle - quarters * hi) - quarters * lo;
+  const double s = (double)sinl(r);
+  const double c = (double)cosl(r);
+  switch ((static_cast<long long>(fmodl(quarters, 4.0L)) + 4) % 4) {
+    case 0:
+      return {s, c};
+    case 1:
+      return {c, -s};
+    case 2:
+      return {-s, -c};
+    default:
+      return {-c, s};
+  }
+}
+
+TEST(RoadTrigTest, SineAndCosineAgreeWithTheLongDoubleOnes) {
+  // Near whole quarter turns, where the reduction cancels, and anywhere.
+  std::vector<double> angles = {0.0, -0.0, 1e-300, 1e-9, 0.5, -0.785398, 3.0, 1e3, -4e4, 99999.9};
+  for (int k = -8; k <= 8; ++k) {
+    angles.push_back(k * (kPi / 2));
+    angles.push_back(std::nextafter(k * (kPi / 2), 1e9));
+  }
+  for (double k : {1e3, 12345.0, 65536.0}) {
+    angles.push_back(k * (kPi / 2));
+  }
+  for (int i = 0; i < 2000; ++i) {
+    angles.push_back(std::ldexp(std::sin(i * 1.37), i % 24) * 3.3);  // up to 2.7e7
+  }
+  double worst = 0.0;
+  for (double angle : angles) {
+    const SinCos way = SinCosOf(angle);
+    const SinCos exact = Exact(angle);
+    const double error = std::fmax(std::fabs(way.sin - exact.sin), std::fabs(way.cos - exact.cos));
+    EXPECT_LT(error, 3e-16) << angle;
+    worst = std::fmax(worst, error);
+  }
+  std::printf("worst sine or cosine error: %.3g\n", worst);
+  EXPECT_TRUE(std::isnan(SinCosOf(INFINITY).sin));
+}
+
+}  // namespace
+}  // namespace velmora::road::detail

@@ -1,0 +1,89 @@
+// Timings of the road geometry: points along typical elements, a whole
+// stake-out of a 20 km road and the reverse against it.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "road/locate.h"
+#include "road/stakeout.h"
+
+namespace velmora::road {
+namespace {
+
+// 20 km in 200 elements of 100 m: straight, spiral in, arc, spiral out,
+// turning right and left by turns, at national grid coordinates.
+const Alignment& Road() {
+  static const Alignment road = [] {
+    std::vector<ElementInput> inputs;
+    double station = 0;
+    for (int i = 0; i < 50; ++i) {
+      const double radius = (i % 2 == 0 ? 1.0 : -1.0) * (300.0 + 25.0 * (i % 7));
+      for (const auto& [from, to] :
+           {std::pair{0.0, 0.0}, {0.0, radius}, {radius, radius}, {radius, 0.0}}) {
+        inputs.push_back({station, station + 100, from, to, {}, {}});
+        station += 100;
+      }
+    }
+    inputs[0].start_azimuth = 0.7;
+    inputs[0].start = Point{4500000, 39500000};
+    std::string error;
+    return BuildAlignment(inputs, {}, error)->alignment;
+  }();
+  return road;
+}
+
+void PointOnElement(benchmark::State& state) {
+  const Element& element = Road().elements[static_cast<std::size_t>(state.range(0))];
+  double station = element.start_station;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(PointAt(element, station, 3.5));
+    station += 0.37;
+    if (station > element.end_station) {
+      station = element.start_station;
+    }
+  }
+}
+BENCHMARK(PointOnElement)->Arg(0)->Arg(1)->Arg(2);  // straight, spiral, arc
+
+void Stakeout(benchmark::State& state) {
+  const Alignment& road = Road();
+  std::size_t rows = 0;
+  for (auto _ : state) {
+    double sum = 0;
+    StakeoutStations(road, 1.0, {}, [&](const StakeoutRow& row) {
+      const auto pose = PoseAt(road.elements[row.element], row.distance);
+      sum += OffsetFrom(*pose, -3.5).x + OffsetFrom(*pose, 3.5).y + pose->azimuth;
+      ++rows;
+      return true;
+    });
+    benchmark::DoNotOptimize(sum);
+  }
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+BENCHMARK(Stakeout)->Unit(benchmark::kMillisecond);
+
+void Locate(benchmark::State& state) {
+  const Alignment& road = Road();
+  const Locator locator(road);
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> along(road.Start(), road.End());
+  std::uniform_real_distribution<double> across(-30, 30);
+  std::vector<Point> points;
+  for (int i = 0; i < 4096; ++i) {
+    const double s = along(random);
+    points.push_back(*PointAt(road.elements[*road.ElementAt(s)], s, across(random)));
+  }
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(locator.Locate(points[i++ % points.size()]));
+  }
+}
+BENCHMARK(Locate);
+
+}  // namespace
+}  // namespace velmora::road
+
+BENCHMARK_MAIN();

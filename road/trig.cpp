@@ -1,0 +1,74 @@
+#include "road/trig.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace velmora::road::detail {
+namespace {
+
+// pi/2 in four parts, the first three of at most 27 significant bits, so
+// that a whole number of quarter turns below 2^26 times each is exact.
+constexpr double kQuarter1 = 0x1.921fb54p+0;
+constexpr double kQuarter2 = 0x1.10b461p-30;
+constexpr double kQuarter3 = 0x1.a62633p-58;
+constexpr double kQuarter4 = 0x1.45c06e0e68948p-86;
+constexpr double kMostQuarters = 0x1p26;
+
+// Taylor series on [-pi/4, pi/4], to the terms below 1e-19 there.
+double SinSeries(double r) {
+  const double r2 = r * r;
+  double sum = 1.0 / 355687428096000.0;  // 1/17!
+  sum = sum * r2 - 1.0 / 1307674368000.0;
+  sum = sum * r2 + 1.0 / 6227020800.0;
+  sum = sum * r2 - 1.0 / 39916800.0;
+  sum = sum * r2 + 1.0 / 362880.0;
+  sum = sum * r2 - 1.0 / 5040.0;
+  sum = sum * r2 + 1.0 / 120.0;
+  sum = sum * r2 - 1.0 / 6.0;
+  return r + r * r2 * sum;
+}
+
+double CosSeries(double r) {
+  const double r2 = r * r;
+  double sum = -1.0 / 6402373705728000.0;  // -1/18!
+  sum = sum * r2 + 1.0 / 20922789888000.0;
+  sum = sum * r2 - 1.0 / 87178291200.0;
+  sum = sum * r2 + 1.0 / 479001600.0;
+  sum = sum * r2 - 1.0 / 3628800.0;
+  sum = sum * r2 + 1.0 / 40320.0;
+  sum = sum * r2 - 1.0 / 720.0;
+  sum = sum * r2 + 1.0 / 24.0;
+  return 1.0 - 0.5 * r2 + r2 * r2 * sum;
+}
+
+}  // namespace
+
+SinCos SinCosOf(double angle) {
+  if (!std::isfinite(angle)) {
+    return {NAN, NAN};
+  }
+  double x = angle;
+  double quarters = std::nearbyint(x * (2.0 / std::numbers::pi));
+  if (!(std::fabs(quarters) < kMostQuarters)) {
+    // Beyond a hundred million radians (no road turns so far) the angle is
+    // first brought into one turn, exactly as the double 2*pi divides it.
+    x = std::fmod(x, 2.0 * std::numbers::pi);
+    quarters = std::nearbyint(x * (2.0 / std::numbers::pi));
+  }
+  const double r = ((((x - quarters * kQuarter1) - quarters * kQuarter2) - quarters * kQuarter3) -
+                    quarters * kQuarter4);
+  const double s = SinSeries(r);
+  const double c = CosSeries(r);
+  switch (static_cast<long long>(std::fmod(quarters, 4.0) + 4.0) % 4) {
+    case 0:
+      return {s, c};
+    case 1:
+      return {c, -s};
+    case 2:
+      return {-s, -c};
+    default:
+      return {-c, s};
+  }
+}
+
+}  // namespace velmora::road::detail
