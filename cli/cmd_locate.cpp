@@ -234,7 +234,7 @@ int RunLocate(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   std::vector<std::string_view> fields;
   std::string unquoted;
   bool header_allowed = true;
-  while (reader.Next(line)) {
+  while (out.ok() && reader.Next(line)) {
     std::string_view text = line.text;
     if (line.number == 1 && text.starts_with(kByteOrderMark)) {
       text.remove_prefix(kByteOrderMark.size());

@@ -194,7 +194,7 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
                ": the point cannot be computed on its element");
     }
     out.EndLine();
-    return true;
+    return out.ok();
   });
   err.Finish();
   return Finish(system, out, status);

@@ -104,9 +104,7 @@ std::optional<ParsedArgs> ParseArgs(const CommandSpec& command, std::span<const 
         parsed.operands.emplace_back(arg);
         continue;
       }
-      error = command.options.empty()
-                  ? std::string(command.name) + " takes no option '" + Printable(name) + "'"
-                  : "unknown option '" + Printable(name) + "' for " + std::string(command.name);
+      error = "unknown option '" + Printable(name) + "' for " + std::string(command.name);
       return std::nullopt;
     }
     if (option->value.empty()) {

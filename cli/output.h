@@ -39,6 +39,8 @@ class Writer {
   }
   // False when anything failed to go out.
   bool Finish();
+  // False once a write has failed: a long table stops there.
+  bool ok() const { return ok_; }
 
  private:
   static constexpr std::size_t kFlushBytes = 64 * 1024;
