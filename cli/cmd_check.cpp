@@ -1,17 +1,26 @@
 // check: an element file as the design table gives it, each element with
 // what it computes to, and each given start that differs from the carried
 // one.
+#include <cmath>
+
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/elements.h"
 #include "cli/road_command.h"
+#include "platform/numtext.h"
 #include "road/geometry.h"
 
 namespace velmora::cli {
 namespace {
 
-constexpr OptionSpec kOptions[] = {kAlignmentOption, kStationFormatOption, kDecimalsOption,
-                                   kBomOption, kOutputOption};
+constexpr OptionSpec kOptions[] = {kAlignmentOption,
+                                   Optional("--tolerance", "D",
+                                            "report start and End points more than D apart "
+                                            "(0.001 unless given)."),
+                                   kStationFormatOption,
+                                   kDecimalsOption,
+                                   kBomOption,
+                                   kOutputOption};
 
 constexpr CommandSpec kSpec = {
     .name = "check",
@@ -27,13 +36,13 @@ constexpr CommandSpec kSpec = {
         "and end station, length, radii, start and end azimuth (as the window\n"
         "shows them, and packed) and start and end point. A start azimuth or start\n"
         "point that the file gives and that differs from the end of the previous\n"
-        "element by more than 1 mm or 1 second is reported on standard error, and\n"
+        "element by more than 1 mm (--tolerance) or 1 second is reported on standard error, and\n"
         "the exit status is then 1. The given start is the one used.\n"
         "\n"
         "ELEMENTS may be a LandXML file (--alignment NAME chooses among several\n"
         "alignments). Each element starts at the Start point the file states, in\n"
-        "the direction its points give; a Start farther than 1 mm from where the\n"
-        "previous element ends, and an End farther than 1 mm from where the\n"
+        "the direction its points give; a Start farther than the tolerance from\n"
+        "where the previous element ends, and an End farther than it from where the\n"
         "element ends, are reported, naming the element by its number and\n"
         "station, and the exit status is then 1. Stations are those the road's\n"
         "station equations make.\n"
@@ -81,8 +90,17 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   if (!format) {
     return kExitUsage;
   }
-  const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
+  LoadOptions options = ReadLoadOptions(args);
+  if (const auto text = args.Value("--tolerance")) {
+    const NumberReading tolerance = ReadNumber(*text);
+    if (!tolerance.is_number || !std::isfinite(tolerance.value) || !(tolerance.value >= 0.0)) {
+      return UsageError(
+          system, spec,
+          "--tolerance takes a distance of 0 or more, not \"" + Printable(*text) + "\"");
+    }
+    options.tolerance.distance = tolerance.value;
+  }
+  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0], options);
   if (!loaded) {
     return kExitUsage;
   }

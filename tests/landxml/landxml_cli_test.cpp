@@ -99,6 +99,12 @@ TEST(LandXmlCli, ChoosingAnAlignmentAndWhatIsRefused) {
        2,
        {"alignment \"Chained\": child 0 of its CoordGeom is a <Chain>"}},
       {{"check", "road.csv", "--alignment", "A"}, 2, {"and this is an element table"}},
+      // Tighter than the file's rounding (0.1 mm), every element differs.
+      {{"check", "moved.xml", "--tolerance", "0.00001"},
+       1,
+       {"element 1 (Line) at station 1000.000: the End point the file states is 0.0000",
+        "element 4 (Spiral) at station 1350.000: the start point given is 0.0001"}},
+      {{"check", "moved.xml", "--tolerance", "-1"}, 2, {"--tolerance takes a distance"}},
       // The arc's End 5 mm off, and the last line's Start too (which moves
       // its end): each named by its number and station.
       {{"check", "moved.xml"},
