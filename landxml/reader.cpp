@@ -122,12 +122,12 @@ double InRadians(double value, AngleUnit unit) {
 
 // Whether a direction the file writes is the azimuth `azimuth` in one of the
 // conventions in use: clockwise from north, counter-clockwise from north,
-// counter-clockwise from east; in the file's unit, or in any when it names
-// none.
+// counter-clockwise from east; in radians, degrees, grads or the unit the
+// file names.
 bool DirectionAgrees(double written, AngleUnit unit, double azimuth) {
-  const AngleUnit all[] = {AngleUnit::kRadians, AngleUnit::kDegrees, AngleUnit::kGrads};
-  const std::span<const AngleUnit> units =
-      unit == AngleUnit::kUnknown ? std::span<const AngleUnit>(all) : std::span(&unit, 1);
+  // The unit the file names first; but files do not always write what they
+  // name, so the others too.
+  const AngleUnit units[] = {unit, AngleUnit::kRadians, AngleUnit::kDegrees, AngleUnit::kGrads};
   for (const AngleUnit u : units) {
     const double angle = InRadians(written, u);
     for (const double candidate : {angle, -angle, kPi / 2.0 - angle}) {
@@ -299,6 +299,13 @@ class Builder {
       if (!Element(element)) return;
     }
     if (out_.elements.empty()) Fail("its CoordGeom holds no element with a length");
+    // Directions that fit no convention: one note, however many.
+    if (direction_notes_.size() == 1) {
+      out_.notes.push_back(direction_notes_[0]);
+    } else if (direction_notes_.size() > 1) {
+      out_.notes.push_back("the directions of " + std::to_string(direction_notes_.size()) +
+                           " elements fit no convention; the first: " + direction_notes_[0]);
+    }
     Equations();
   }
 
@@ -383,7 +390,7 @@ class Builder {
     if (written && DirectionAgrees(*written, direction_unit_, azimuth)) return;
     char computed[32];
     std::snprintf(computed, sizeof computed, "%.6f", azimuth);
-    out_.notes.push_back(
+    direction_notes_.push_back(
         Name(element) + ": its " + std::string(attribute) + " \"" + std::string(*text) +
         "\" is no direction of its points in any convention (their azimuth: " + computed +
         " radians clockwise from north); the points are used");
@@ -403,6 +410,7 @@ class Builder {
 
     road::ElementInput input;
     double azimuth = 0.0;
+    const char* direction = "dirStart";  // the attribute that states it
     if (element.kind == "Line") {
       if (!end) return Fail(Name(element) + " has no End point"), false;
       if (!length) length = Distance(*start, *end);
@@ -410,7 +418,7 @@ class Builder {
         return Fail(Name(element) + " has a length but its Start and End are one point"), false;
       }
       if (*length > 0.0) azimuth = Azimuth(*start, *end);
-      CrossCheck(element, "dir", azimuth);
+      direction = "dir";
     } else if (element.kind == "Curve") {
       const std::optional<road::Point> center = PointOf(element, "Center", true);
       if (!center) return false;
@@ -427,7 +435,7 @@ class Builder {
       if (!length) length = *radius * Turn(*start, *center, *end, rotation);
       azimuth = Normalized(Azimuth(*start, *center) - rotation * kPi / 2.0);
       input.start_radius = input.end_radius = rotation * *radius;
-      CrossCheck(element, "dirStart", azimuth);
+      direction = "dirStart";
     } else {  // Spiral
       const std::optional<std::string_view> type = Find(element.attributes, "spiType");
       if (!type) {
@@ -474,7 +482,7 @@ class Builder {
       azimuth = Azimuth(*start, *pi);
       input.start_radius = curvature[0] == 0.0 ? 0.0 : rotation / curvature[0];
       input.end_radius = curvature[1] == 0.0 ? 0.0 : rotation / curvature[1];
-      CrossCheck(element, "dirStart", azimuth);
+      direction = "dirStart";
     }
     const double end_station = station_ + *length;
     if (!std::isfinite(end_station)) {
@@ -485,6 +493,7 @@ class Builder {
                            "it carries no geometry and is skipped");
       return true;
     }
+    CrossCheck(element, direction, azimuth);
     input.start_station = station_;
     input.end_station = end_station;
     input.start_azimuth = azimuth;
@@ -561,6 +570,7 @@ class Builder {
   ReadAlignment& out_;
   AngleUnit direction_unit_ = AngleUnit::kUnknown;
   double station_ = 0.0;
+  std::vector<std::string> direction_notes_;
 };
 
 }  // namespace

@@ -270,6 +270,39 @@ TEST(ReadLandXml, WhatTheFileSaysBesideTheGeometry) {
   }
 }
 
+// However many directions fit no convention, and in whatever unit the file
+// says it writes them, one note; an element of length 0 has no direction.
+TEST(ReadLandXml, DirectionsAreOnlyACrossCheck) {
+  const struct {
+    std::string units, geometry;
+    std::size_t notes;
+    const char* note;
+  } cases[] = {
+      {"radians",
+       "<Line dir=\"1\"><Start>0 0</Start><End>0 10</End></Line>"
+       "<Line dir=\"2\"><Start>0 10</Start><End>0 20</End></Line>",
+       1, "the directions of 2 elements fit no convention; the first: child 0"},
+      // Degrees in a file that says radians, counter-clockwise from east.
+      {"radians",
+       "<Line dir=\"0\"><Start>0 0</Start><End>0 10</End></Line>"
+       "<Line dir=\"90\"><Start>0 10</Start><End>10 10</End></Line>"
+       "<Line dir=\"45\" length=\"0\"><Start>10 10</Start><End>10 10</End></Line>",
+       1, "has length 0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.geometry);
+    std::string xml = WithGeometry(c.geometry);
+    xml.insert(xml.find("<Alignments>"), "<Units><Metric angularUnit=\"" + c.units +
+                                             "\" directionUnit=\"" + c.units + "\"/></Units>");
+    std::string error;
+    const std::optional<Document> document = ReadLandXml(xml, error);
+    ASSERT_TRUE(document) << error;
+    const ReadAlignment& a = document->alignments.at(0);
+    ASSERT_EQ(a.notes.size(), c.notes);
+    EXPECT_NE(a.notes[0].find(c.note), std::string::npos) << a.notes[0];
+  }
+}
+
 TEST(ReadLandXml, RefusesWhatItCannotComputeSayingWhatAndWhere) {
   struct Case {
     std::string xml;
