@@ -1,16 +1,25 @@
 // check: an element file as the design table gives it, each element with
 // what it computes to, and each given start that differs from the carried
 // one.
+#include <cmath>
+
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/elements.h"
 #include "cli/road_command.h"
+#include "platform/numtext.h"
 #include "road/geometry.h"
 
 namespace velmora::cli {
 namespace {
 
-constexpr OptionSpec kOptions[] = {kStationFormatOption, kDecimalsOption, kBomOption,
+constexpr OptionSpec kOptions[] = {kAlignmentOption,
+                                   Optional("--tolerance", "D",
+                                            "report start and End points more than D apart "
+                                            "(0.001 unless given)."),
+                                   kStationFormatOption,
+                                   kDecimalsOption,
+                                   kBomOption,
                                    kOutputOption};
 
 constexpr CommandSpec kSpec = {
@@ -27,8 +36,16 @@ constexpr CommandSpec kSpec = {
         "and end station, length, radii, start and end azimuth (as the window\n"
         "shows them, and packed) and start and end point. A start azimuth or start\n"
         "point that the file gives and that differs from the end of the previous\n"
-        "element by more than 1 mm or 1 second is reported on standard error, and\n"
+        "element by more than 1 mm (--tolerance) or 1 second is reported on standard error, and\n"
         "the exit status is then 1. The given start is the one used.\n"
+        "\n"
+        "ELEMENTS may be a LandXML file (--alignment NAME chooses among several\n"
+        "alignments). Each element starts at the Start point the file states, in\n"
+        "the direction its points give; a Start farther than the tolerance from\n"
+        "where the previous element ends, and an End farther than it from where the\n"
+        "element ends, are reported, naming the element by its number and\n"
+        "station, and the exit status is then 1. Stations are those the road's\n"
+        "station equations make.\n"
         "\n"
         "Example (a straight north, then a spiral into a curve of radius 100):\n"
         "  $ cat road.csv\n"
@@ -73,7 +90,17 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   if (!format) {
     return kExitUsage;
   }
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  LoadOptions options = ReadLoadOptions(args);
+  if (const auto text = args.Value("--tolerance")) {
+    const NumberReading tolerance = ReadNumber(*text);
+    if (!tolerance.is_number || !std::isfinite(tolerance.value) || !(tolerance.value >= 0.0)) {
+      return UsageError(
+          system, spec,
+          "--tolerance takes a distance of 0 or more, not \"" + Printable(*text) + "\"");
+    }
+    options.tolerance.distance = tolerance.value;
+  }
+  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0], options);
   if (!loaded) {
     return kExitUsage;
   }
@@ -93,13 +120,16 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     std::string& t = out.text;
     t += std::to_string(i + 1);
     t += ',';
-    t += std::to_string(i < loaded->file.lines.size() ? loaded->file.lines[i] : 0);
+    if (!loaded->landxml) {
+      t += std::to_string(i < loaded->file.lines.size() ? loaded->file.lines[i] : 0);
+    }
     t += ',';
     t += KindName(road::KindOf(e));
     t += ',';
-    AppendStation(t, e.start_station, format->stations);
+    const road::Alignment& alignment = loaded->alignment;
+    AppendStation(t, alignment.DisplayStation(e.start_station), format->stations);
     t += ',';
-    AppendStation(t, e.end_station, format->stations);
+    AppendStation(t, DisplayEndStation(alignment, e.end_station), format->stations);
     t += ',';
     AppendFixed(t, e.Length(), format->decimals);
     t += ',';
@@ -123,8 +153,8 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
 
   Writer err(system.Err(), false);
   for (const road::Discrepancy& d : loaded->discrepancies) {
-    const std::string at = std::string(kProgram) + ": " + Printable(loaded->name) + ", line " +
-                           std::to_string(loaded->file.lines.at(d.element)) + ": ";
+    const std::string at = std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
+                           loaded->Place(d.element) + ": ";
     if (d.distance != 0.0) {
       err.text += at + "the start point given is ";
       AppendFixed(err.text, d.distance, format->decimals);
@@ -136,8 +166,15 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
       err.Line(" seconds (given minus carried)");
     }
   }
+  for (const landxml::EndDifference& d : loaded->end_differences) {
+    err.text += std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
+                loaded->Place(d.element) + ": the End point the file states is ";
+    AppendFixed(err.text, d.distance, format->decimals);
+    err.Line(" from where the element ends");
+  }
   err.Finish();
-  return Finish(system, out, loaded->discrepancies.empty() ? kExitAnswered : kExitRefused);
+  const bool agrees = loaded->discrepancies.empty() && loaded->end_differences.empty();
+  return Finish(system, out, agrees ? kExitAnswered : kExitRefused);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ constexpr OptionSpec kOptions[] = {
     Optional("--points", "FILE",
              "locate each point of FILE ('-': standard input), one a line: name,x,y or x,y."),
     Optional("--max-offset", "D", "refuse a point farther than D from the centre line."),
+    kAlignmentOption,
     kStationFormatOption,
     Optional("--decimals", "N", "decimals of stations and offsets (0 to 12; 4 unless given)."),
     kBomOption,
@@ -38,7 +39,10 @@ constexpr CommandSpec kSpec = {
         "the centre line positive), azimuth and packed azimuth at the foot, the\n"
         "element's number, and the reason when the point has no station: before\n"
         "the start, beyond the end, farther than --max-offset, or a line of FILE\n"
-        "that is not a point. The exit status is 1 when a point has none.\n"
+        "that is not a point. The exit status is 1 when a point has none. For a\n"
+        "point whose station a station equation repeats, the message says which\n"
+        "of the two it is (\"back of the station equation 1420 = 1405\", or\n"
+        "\"ahead of ...\").\n"
         "\n"
         "Example (road.csv as in 'velmora-cli check --help'):\n"
         "  $ velmora-cli locate road.csv 1150 500\n"
@@ -115,7 +119,30 @@ class PointWriter {
     t += ',';
     t += std::to_string(at.element + 1);
     t += ',';
+    AppendCsvField(t, OverlapNote(at.distance));
     out_.EndLine();
+  }
+
+  // For a foot whose station a station equation makes occur twice: which
+  // of the two it is ("back of the equation 1420 = 1405" or "ahead of ...").
+  std::string OverlapNote(double distance) const {
+    const std::vector<double> distances =
+        alignment_.DistancesOf(alignment_.DisplayStation(distance));
+    if (distances.size() < 2) {
+      return "";
+    }
+    for (const road::StationEquation& equation : alignment_.equations) {
+      if (equation.ahead < equation.back && distances.front() <= equation.at &&
+          equation.at <= distances.back()) {
+        std::string note = distance < equation.at ? "back of" : "ahead of";
+        note += " the station equation ";
+        AppendStation(note, equation.back, format_.stations, format_.decimals);
+        note += " = ";
+        AppendStation(note, equation.ahead, format_.stations, format_.decimals);
+        return note;
+      }
+    }
+    return "";
   }
 
   // A line that holds no point, with the reason.
@@ -173,7 +200,8 @@ int RunLocate(const CommandSpec& spec, const ParsedArgs& args, System& system) {
                       "the element file and the points cannot both be standard input");
   }
 
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
   if (!loaded) {
     return kExitUsage;
   }

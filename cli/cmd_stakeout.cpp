@@ -23,6 +23,7 @@ constexpr OptionSpec kOptions[] = {
     Flag("--geojson",
          "write the table as GeoJSON instead of CSV: a point for each row and offset, and the "
          "centre and offset lines, [easting, northing] in the file's own system."),
+    kAlignmentOption,
     kStationFormatOption,
     kDecimalsOption,
     kBomOption,
@@ -54,6 +55,10 @@ constexpr CommandSpec kSpec = {
         "own projected system: nothing is transformed, so they are not the WGS 84\n"
         "longitude and latitude RFC 7946 expects; the collection says so in its\n"
         "member \"velmora:coordinates\".\n"
+        "\n"
+        "Stations are those read on the road after its station equations. A --at\n"
+        "station that an equation skips is refused, naming the equation; one that\n"
+        "an equation repeats gives a row at each place, in order along the road.\n"
         "\n"
         "Example (road.csv as in 'velmora-cli check --help'):\n"
         "  $ velmora-cli stakeout road.csv --every 50 --offset -5 --station-format k\n"
@@ -103,7 +108,8 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     stations.push_back(*station);
   }
 
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
   if (!loaded) {
     return kExitUsage;
   }
@@ -114,10 +120,21 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     if (distances.empty()) {
       std::string problem = "station ";
       AppendStation(problem, station, format->stations);
+      // A station that an equation skips is named with it.
+      for (const road::StationEquation& equation : alignment.equations) {
+        if (equation.back < station && station < equation.ahead) {
+          problem += " of --at falls in the gap of the station equation ";
+          AppendStation(problem, equation.back, format->stations);
+          problem += " = ";
+          AppendStation(problem, equation.ahead, format->stations);
+          problem += ": no point of the road has it";
+          return Fail(system, problem);
+        }
+      }
       problem += " of --at is not on the road, which runs from ";
       AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
       problem += " to ";
-      AppendStation(problem, alignment.DisplayStation(alignment.End()), format->stations);
+      AppendStation(problem, DisplayEndStation(alignment, alignment.End()), format->stations);
       return Fail(system, problem);
     }
     extra.insert(extra.end(), distances.begin(), distances.end());

@@ -27,5 +27,6 @@ extern const Command kCheckCommand;
 extern const Command kStakeoutCommand;
 extern const Command kLocateCommand;
 extern const Command kPlotCommand;
+extern const Command kLandXmlCommand;
 
 }  // namespace velmora::cli

@@ -1,16 +1,22 @@
 #include "cli/elements.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "arith/angle.h"
 #include "cli/csv.h"
 #include "cli/output.h"
 #include "cli/stations.h"
+#include "landxml/check.h"
+#include "landxml/reader.h"
 #include "platform/numtext.h"
 
 namespace velmora::cli {
 namespace {
+
+constexpr double kPi = std::numbers::pi;
 
 constexpr std::array<std::string_view, 7> kColumns = {
     "start", "end", "start_radius", "end_radius", "start_azimuth", "x", "y"};
@@ -121,6 +127,26 @@ bool ReadLine(const std::vector<std::string_view>& fields, road::ElementInput& e
   return true;
 }
 
+bool IsEquationKeyword(std::string_view field) {
+  field = Trim(field);
+  constexpr std::string_view kKeyword = "equation";
+  if (field.size() != kKeyword.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    const char c = field[i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kKeyword[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Whether two stations are one: as typed, or as sums of typed numbers.
+bool SameStation(double a, double b) {
+  return std::fabs(a - b) <= 1e-9 * std::fmax(1.0, std::fmax(std::fabs(a), std::fabs(b)));
+}
+
 }  // namespace
 
 std::optional<ElementFile> ReadElements(Source& in, std::string& error) {
@@ -130,6 +156,13 @@ std::optional<ElementFile> ReadElements(Source& in, std::string& error) {
   std::vector<std::string_view> fields;
   std::string unquoted;
   bool header_allowed = true;
+  // The previous element's stations as written, and after an equation the
+  // station the next element starts at.
+  double written_start = 0.0;
+  double written_end = 0.0;
+  double expected_start = 0.0;
+  double shift = 0.0;  // distance along the road minus the station written
+  bool equation_pending = false;
   while (reader.Next(line)) {
     const std::string at = "line " + std::to_string(line.number) + ": ";
     std::string_view text = line.text;
@@ -156,6 +189,44 @@ std::optional<ElementFile> ReadElements(Source& in, std::string& error) {
       continue;
     }
     header_allowed = false;
+    if (IsEquationKeyword(fields[0])) {
+      // equation,BACK,AHEAD: after the element it falls in.
+      if (fields.size() != 3) {
+        error = at +
+                "an equation line is equation,BACK,AHEAD: the station back of it and "
+                "the station ahead of it";
+        return std::nullopt;
+      }
+      const std::optional<double> back = ParseStation(Trim(fields[1]));
+      const std::optional<double> ahead = ParseStation(Trim(fields[2]));
+      if (!back || !ahead) {
+        error = at + "the equation's " + (back ? "ahead" : "back") + " station " +
+                Quoted(Trim(fields[back ? 2 : 1])) + " is not a station (1234.5 or K1+234.5)";
+        return std::nullopt;
+      }
+      if (file.elements.empty() || equation_pending) {
+        error = at + (file.elements.empty() ? "an equation line follows the element it falls in, "
+                                              "and there is none before it"
+                                            : "a second equation in one element");
+        return std::nullopt;
+      }
+      if (!(*back > written_start && *back <= written_end)) {
+        error = at + "the equation's back station " + NumberToText(*back) +
+                " is not on the element before it, from " + NumberToText(written_start) + " to " +
+                NumberToText(written_end);
+        return std::nullopt;
+      }
+      const road::ElementInput& previous = file.elements.back();
+      road::StationEquation equation;
+      equation.at = *back == written_end ? previous.end_station : *back + shift;
+      equation.back = *back;
+      equation.ahead = *ahead;
+      file.equations.push_back(equation);
+      shift = equation.at - *ahead;
+      expected_start = written_end - *back + *ahead;
+      equation_pending = true;
+      continue;
+    }
     road::ElementInput element;
     std::string azimuth_text;
     std::string problem;
@@ -175,13 +246,29 @@ std::optional<ElementFile> ReadElements(Source& in, std::string& error) {
                 "y): there is nothing to carry them on from";
         return std::nullopt;
       }
-    } else if (element.start_station != file.elements.back().end_station) {
+    } else if (equation_pending ? !SameStation(element.start_station, expected_start)
+                                : element.start_station != written_end) {
       error = at + "the start " + NumberToText(element.start_station) +
-              " is not the end of the previous element, " +
-              NumberToText(file.elements.back().end_station) +
-              ": each element starts where the one before ends";
+              " is not the end of the previous element, " + NumberToText(written_end);
+      if (equation_pending) {
+        error += ", read ahead of the equation " + NumberToText(file.equations.back().back) +
+                 " = " + NumberToText(file.equations.back().ahead) + " (" +
+                 NumberToText(expected_start) + ")";
+      }
+      error += ": each element starts where the one before ends";
       return std::nullopt;
     }
+    written_start = element.start_station;
+    written_end = element.end_station;
+    // Stations along the road: as written until the first equation, then
+    // counted on from the previous element's end.
+    if (!file.elements.empty() && shift != 0.0) {
+      element.start_station = file.elements.back().end_station;
+      element.end_station = element.start_station + (written_end - written_start);
+    } else if (equation_pending) {
+      element.start_station = file.elements.back().end_station;
+    }
+    equation_pending = false;
     file.elements.push_back(element);
     file.lines.push_back(line.number);
     file.azimuth_texts.push_back(std::move(azimuth_text));
@@ -227,6 +314,111 @@ std::optional<road::Built> JoinElements(const ElementFile& file, const road::Tol
   return std::nullopt;
 }
 
+namespace {
+
+// The first bytes of a stream, read to tell what it holds, and then the
+// rest of it.
+class ReplaySource final : public Source {
+ public:
+  ReplaySource(std::string_view head, Source& rest) : head_(head), rest_(rest) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    if (!head_.empty()) {
+      const std::size_t count = std::min(size, head_.size());
+      std::copy_n(head_.data(), count, buffer);
+      head_.remove_prefix(count);
+      return count;
+    }
+    const std::size_t count = rest_.Read(buffer, size);
+    failed = rest_.failed;
+    return count;
+  }
+
+ private:
+  std::string_view head_;
+  Source& rest_;
+};
+
+// Reads up to `limit` bytes into `bytes`; false on a read error.
+bool ReadUpTo(Source& in, std::string& bytes, std::size_t limit) {
+  constexpr std::size_t kChunk = 64 * 1024;
+  while (bytes.size() < limit) {
+    const std::size_t at = bytes.size();
+    bytes.resize(at + std::min(kChunk, limit - at));
+    const std::size_t count = in.Read(bytes.data() + at, bytes.size() - at);
+    bytes.resize(at + count);
+    if (count == 0) {
+      return !in.failed;
+    }
+  }
+  return true;
+}
+
+// The alignment of a LandXML file: the one --alignment names, or the only
+// one. Each element starts at its own stated Start point with the direction
+// its points give; the stated End points are checked after the join.
+// Directions between elements are not compared: the file states none, and
+// one that is off moves the element's computed end away from its End.
+bool LoadLandXml(const std::string& bytes, const LoadOptions& options, LoadedAlignment& loaded,
+                 std::string& error) {
+  const std::optional<landxml::Document> document = landxml::ReadLandXml(bytes, error);
+  if (!document) {
+    return false;
+  }
+  const landxml::ReadAlignment* read =
+      landxml::SelectAlignment(*document, options.alignment.value_or(""), error);
+  if (read == nullptr) {
+    return false;
+  }
+  loaded.landxml = true;
+  loaded.alignment_name = read->name;
+  const std::string which = "alignment \"" + Printable(read->name) + "\"";
+  if (!read->error.empty()) {
+    error = which + ": " + read->error;
+    return false;
+  }
+  for (const std::string& note : read->notes) {
+    loaded.notes.push_back(which + ": " + note);
+  }
+  loaded.file.elements = landxml::Inputs(*read);
+  loaded.file.lines.assign(read->elements.size(), 0);
+  loaded.file.azimuth_texts.assign(read->elements.size(), std::string());
+  loaded.file.equations = read->equations;
+  for (const landxml::ReadElement& element : read->elements) {
+    loaded.kinds.push_back(element.kind);
+  }
+  road::Tolerance tolerance = options.tolerance;
+  tolerance.angle = kPi;
+  std::string road_error;
+  std::optional<road::Built> built =
+      road::BuildAlignment(loaded.file.elements, tolerance, road_error);
+  if (!built) {
+    error = which + ", " + road_error;
+    return false;
+  }
+  loaded.alignment = std::move(built->alignment);
+  loaded.alignment.equations = read->equations;
+  loaded.discrepancies = std::move(built->discrepancies);
+  loaded.end_differences =
+      landxml::CheckStatedEnds(loaded.alignment, *read, options.tolerance.distance);
+  return true;
+}
+
+}  // namespace
+
+std::string LoadedAlignment::Place(std::size_t element) const {
+  if (!landxml) {
+    return "line " + std::to_string(element < file.lines.size() ? file.lines[element] : 0);
+  }
+  std::string place =
+      "alignment \"" + Printable(alignment_name) + "\", element " + std::to_string(element + 1);
+  if (element < kinds.size() && element < alignment.elements.size()) {
+    place += " (" + kinds[element] + ") at station ";
+    AppendStation(place, alignment.DisplayStation(alignment.elements[element].start_station),
+                  StationFormat::kPlain, 3);
+  }
+  return place;
+}
+
 std::optional<LoadedAlignment> LoadAlignment(System& system, std::string_view path,
                                              const LoadOptions& options) {
   std::optional<Input> input = OpenInput(system, path);
@@ -236,7 +428,42 @@ std::optional<LoadedAlignment> LoadAlignment(System& system, std::string_view pa
   LoadedAlignment loaded;
   loaded.name = input->name;
   std::string error;
-  std::optional<ElementFile> file = ReadElements(*input->source, error);
+  // What the file holds, from its first bytes: LandXML or an element table.
+  std::string bytes;
+  constexpr std::size_t kHead = 4096;
+  bool ok = ReadUpTo(*input->source, bytes, kHead);
+  if (ok && landxml::LooksLikeXml(bytes)) {
+    if (!ReadUpTo(*input->source, bytes, kMaxLandXmlBytes + 1)) {
+      error = "it could not be read";
+      ok = false;
+    } else if (bytes.size() > kMaxLandXmlBytes) {
+      error = "it is larger than " + std::to_string(kMaxLandXmlBytes >> 20) +
+              " MiB, more than a LandXML file is read";
+      ok = false;
+    } else {
+      ok = LoadLandXml(bytes, options, loaded, error);
+    }
+    if (!ok) {
+      Fail(system, Printable(loaded.name) + ", " + error);
+      return std::nullopt;
+    }
+    for (const std::string& note : loaded.notes) {
+      Complain(system, std::string(kProgram) + ": " + Printable(loaded.name) + ", " + note, 0);
+    }
+    return loaded;
+  }
+  if (!ok) {
+    Fail(system, Printable(loaded.name) + ", it could not be read");
+    return std::nullopt;
+  }
+  if (options.alignment) {
+    Fail(system, Printable(loaded.name) +
+                     ": --alignment chooses an alignment of a LandXML file, and this is an "
+                     "element table");
+    return std::nullopt;
+  }
+  ReplaySource source(bytes, *input->source);
+  std::optional<ElementFile> file = ReadElements(source, error);
   std::optional<road::Built> built;
   if (file) {
     built = JoinElements(*file, options.tolerance, error);
@@ -247,6 +474,7 @@ std::optional<LoadedAlignment> LoadAlignment(System& system, std::string_view pa
   }
   loaded.file = std::move(*file);
   loaded.alignment = std::move(built->alignment);
+  loaded.alignment.equations = loaded.file.equations;
   loaded.discrepancies = std::move(built->discrepancies);
   return loaded;
 }

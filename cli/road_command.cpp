@@ -37,6 +37,21 @@ std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& spec, const ParsedAr
   return format;
 }
 
+LoadOptions ReadLoadOptions(const ParsedArgs& args) {
+  LoadOptions options;
+  options.alignment = args.Value("--alignment");
+  return options;
+}
+
+double DisplayEndStation(const road::Alignment& alignment, double distance) {
+  for (const road::StationEquation& equation : alignment.equations) {
+    if (equation.at == distance) {
+      return equation.back;
+    }
+  }
+  return alignment.DisplayStation(distance);
+}
+
 void AppendAzimuth(std::string& out, double radians) {
   const std::string display = RadToDms(radians);
   AppendCsvField(out, display);

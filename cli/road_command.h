@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/elements.h"
 #include "cli/options.h"
 #include "cli/stations.h"
 #include "cli/streams.h"
@@ -25,6 +26,17 @@ inline constexpr OptionSpec kStationFormatOption =
              "write stations plainly (1234.5, the default) or as K-stations (K1+234.500).");
 inline constexpr OptionSpec kDecimalsOption =
     Optional("--decimals", "N", "decimals of coordinates and offsets (0 to 12; 4 unless given).");
+
+inline constexpr OptionSpec kAlignmentOption = Optional(
+    "--alignment", "NAME", "the alignment called NAME, of a LandXML file that holds several.");
+
+// What loading the road takes from the command line (--alignment).
+LoadOptions ReadLoadOptions(const ParsedArgs& args);
+
+// The station read at the end of a stretch that ends at `distance`: the
+// back station where an equation is there, otherwise the station
+// Alignment::DisplayStation reads (the ahead one at an equation).
+double DisplayEndStation(const road::Alignment& alignment, double distance);
 
 struct RoadFormat {
   StationFormat stations = StationFormat::kPlain;

@@ -1,0 +1,107 @@
+// landxml: the road of an element file written as a LandXML file, for
+// design software and field controllers.
+#include <chrono>
+#include <cstdio>
+
+#include "cli/command.h"
+#include "cli/elements.h"
+#include "cli/road_command.h"
+#include "landxml/writer.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    kAlignmentOption,
+    Optional("--name", "NAME",
+             "the alignment's name in the file (the element file's name without its folder "
+             "and extension unless given)."),
+    kOutputOption,
+};
+
+constexpr CommandSpec kSpec = {
+    .name = "landxml",
+    .operands = "ELEMENTS",
+    .operands_wanted = "one element file",
+    .min_operands = 1,
+    .max_operands = 1,
+    .options = kOptions,
+    .summary = "the road of an element file as a LandXML file",
+    .description =
+        "The alignment of the element file ELEMENTS as a LandXML 1.2 file, for\n"
+        "design software and field controllers: each element a Line, a Curve or a\n"
+        "clothoid Spiral with its Start and End points, its Center (arcs) or PI\n"
+        "(spirals), its length and radii, and the road's station equations.\n"
+        "Points are written \"northing easting\", every number with the digits that\n"
+        "read back as the same value, so velmora-cli reads the file back to the\n"
+        "same road. An element whose curvature changes sign is written as two\n"
+        "spirals meeting where the curvature is zero, and a spiral that turns more\n"
+        "than a quarter turn in pieces, since a LandXML spiral turns one way and\n"
+        "has a PI. No directions are written: programs read those in different\n"
+        "conventions, and the points say the same. The units are written as\n"
+        "metres; the numbers are the element file's, not converted.\n",
+    .options_before_operands_only = false,
+};
+
+// The element file's name without its folder and extension.
+std::string BaseName(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  if (slash != std::string_view::npos) {
+    path.remove_prefix(slash + 1);
+  }
+  const std::size_t dot = path.rfind('.');
+  if (dot != std::string_view::npos && dot > 0) {
+    path = path.substr(0, dot);
+  }
+  return std::string(path);
+}
+
+int RunLandXml(const CommandSpec&, const ParsedArgs& args, System& system) {
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
+  if (!loaded) {
+    return kExitUsage;
+  }
+  landxml::WriteOptions options;
+  if (const auto name = args.Value("--name")) {
+    options.name = std::string(*name);
+  } else if (loaded->landxml) {
+    options.name = loaded->alignment_name;
+  } else {
+    const std::string_view operand = args.operands[0];
+    options.name = operand == "-" ? "Alignment" : BaseName(operand);
+  }
+  const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+  const auto day = std::chrono::floor<std::chrono::days>(now);
+  const std::chrono::year_month_day date(day);
+  const std::chrono::hh_mm_ss time(now - day);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  options.date = text;
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(time.hours().count()),
+                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
+  options.time = text;
+  options.application = std::string(kProgram);
+  options.version = VELMORA_VERSION;
+
+  std::string error;
+  const std::optional<std::string> xml = landxml::WriteLandXml(loaded->alignment, options, error);
+  if (!xml) {
+    return Fail(system, Printable(loaded->name) + ", " + error);
+  }
+  const std::string_view inputs[] = {args.operands[0]};
+  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
+  if (!output) {
+    return kExitUsage;
+  }
+  Writer out(*output->sink, false);
+  out.text = *xml;
+  return Finish(system, out, kExitAnswered);
+}
+
+}  // namespace
+
+const Command kLandXmlCommand = {kSpec, RunLandXml};
+
+}  // namespace velmora::cli

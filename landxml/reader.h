@@ -1,0 +1,74 @@
+// Horizontal alignments from a LandXML 1.2 file: each alignment's elements
+// (Line, Curve, Spiral in its CoordGeom) as the road geometry takes them,
+// with the End points the file states, for checking, and its station
+// equations.
+//
+// The geometry comes from the points, never from the direction attributes:
+// each element starts at its own Start point; its start azimuth is that of
+// Start->End (Line), of the radius Start->Center turned a quarter against
+// `rot` (Curve), or of Start->PI (Spiral); its length is the `length`
+// attribute, or where that is missing the one its points give. The
+// directions a file writes (`dir`, `dirStart`) are only checked against the
+// points, in each of the conventions files use (azimuth clockwise from
+// north, counter-clockwise from north or from east; radians, degrees,
+// grads), and a direction no convention explains is a note.
+//
+// Points are "northing easting [elevation]": X is northing, Y easting, as
+// everywhere in road/. Lengths are not converted. Stations: element i
+// starts at the alignment's staStart plus the lengths before it (the
+// internal station, the distance along the road); StaEquation maps those to
+// the stations displayed.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "road/alignment.h"
+
+namespace velmora::landxml {
+
+struct ReadElement {
+  road::ElementInput input;        // start point and start azimuth always given
+  std::optional<road::Point> end;  // the End point the file states
+  std::string kind;                // "Line", "Curve" or "Spiral"
+  std::size_t position = 0;        // among the CoordGeom's children, from 0
+};
+
+struct ReadAlignment {
+  std::string name;
+  double sta_start = 0.0;
+  std::vector<ReadElement> elements;  // the ones with a length
+  std::vector<road::StationEquation> equations;
+  // Elements skipped (no length) and directions that no convention
+  // explains: read on, but worth saying.
+  std::vector<std::string> notes;
+  // Why this alignment cannot be computed (an element of a kind that is not
+  // computed, a point missing): empty when it can. Other alignments of the
+  // file may still be used.
+  std::string error;
+};
+
+struct Document {
+  std::vector<ReadAlignment> alignments;  // those with a CoordGeom, in file order
+};
+
+// True when the bytes look like XML rather than an element table: after an
+// optional byte-order mark (UTF-8 or UTF-16) and blanks, the first
+// character is '<'.
+bool LooksLikeXml(std::string_view bytes);
+
+// Reads a LandXML document. No value, with the reason in `error`, when it
+// is not well-formed XML, not LandXML, or holds no alignment with
+// horizontal geometry.
+std::optional<Document> ReadLandXml(std::string_view bytes, std::string& error);
+
+// The alignment called `name`, or the only one when `name` is empty. No
+// value, with the reason in `error` (for several alignments and no name:
+// their names, one a line), when there is none or more than one.
+const ReadAlignment* SelectAlignment(const Document& document, std::string_view name,
+                                     std::string& error);
+
+}  // namespace velmora::landxml
