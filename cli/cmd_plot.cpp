@@ -4,6 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/elements.h"
+#include "cli/road_command.h"
 #include "cli/stations.h"
 #include "platform/numtext.h"
 #include "plot/svg.h"
@@ -21,6 +22,7 @@ constexpr OptionSpec kOptions[] = {
              "label stations as K-stations (K1+234.5, the default) or plainly (1234.5)."),
     Optional("--size", "WxH", "the picture's width and height in pixels (1600x1000 unless given)."),
     Optional("--title", "TEXT", "the title at the top (the element file's name unless given)."),
+    kAlignmentOption,
     Short(Optional("--output", "FILE", "write to FILE instead of standard output."), "-o"),
 };
 
@@ -110,7 +112,7 @@ int RunPlot(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     return text;
   };
 
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0]);
+  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
   if (!loaded) {
     return kExitUsage;
   }
