@@ -14,52 +14,12 @@
 
 #include "cli/commands.h"
 #include "cli/csv.h"
+#include "fuzz/fuzz_system.h"
 
 namespace {
 
-using velmora::cli::Sink;
-using velmora::cli::Source;
-
-[[noreturn]] void Fail(const char* what, std::string_view detail) {
-  std::fprintf(stderr, "%s: %.*s\n", what, static_cast<int>(detail.size()), detail.data());
-  std::abort();
-}
-
-class StringSink final : public Sink {
- public:
-  std::string text;
-  bool Write(std::string_view bytes) override {
-    text += bytes;
-    return true;
-  }
-};
-
-class PieceSource final : public Source {
- public:
-  PieceSource(std::string_view text, std::size_t piece) : text_(text), piece_(piece) {}
-  std::size_t Read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min({size, piece_, text_.size()});
-    text_.copy(buffer, n);
-    text_.remove_prefix(n);
-    return n;
-  }
-
- private:
-  std::string_view text_;
-  std::size_t piece_;
-};
-
-class FuzzSystem final : public velmora::cli::System {
- public:
-  FuzzSystem(std::string_view input, std::size_t piece) : in_(input, piece) {}
-  StringSink out, err;
-  Sink& Out() override { return out; }
-  Sink& Err() override { return err; }
-  Source& In() override { return in_; }
-
- private:
-  PieceSource in_;
-};
+using velmora::fuzz::Fail;
+using velmora::fuzz::FuzzSystem;
 
 }  // namespace
 
