@@ -249,11 +249,15 @@ std::optional<ElementFile> ReadElements(Source& in, std::string& error) {
     } else if (equation_pending ? !SameStation(element.start_station, expected_start)
                                 : element.start_station != written_end) {
       error = at + "the start " + NumberToText(element.start_station) +
-              " is not the end of the previous element, " + NumberToText(written_end);
+              " is not the end of the previous element, ";
       if (equation_pending) {
-        error += ", read ahead of the equation " + NumberToText(file.equations.back().back) +
-                 " = " + NumberToText(file.equations.back().ahead) + " (" +
-                 NumberToText(expected_start) + ")";
+        // The end as read ahead of the equation, which is what this line
+        // must start at.
+        error += NumberToText(expected_start) + " (its end " + NumberToText(written_end) +
+                 " read ahead of the equation " + NumberToText(file.equations.back().back) + " = " +
+                 NumberToText(file.equations.back().ahead) + ")";
+      } else {
+        error += NumberToText(written_end);
       }
       error += ": each element starts where the one before ends";
       return std::nullopt;

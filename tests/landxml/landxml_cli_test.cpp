@@ -218,8 +218,8 @@ TEST(ElementFileEquations, ReadOrRefused) {
       {first + "equation,100,x\n", 2, "the equation's ahead station \"x\" is not a station"},
       {first + "equation,100\n", 2, "an equation line is equation,BACK,AHEAD"},
       {first + "equation,60,50\n100,150,0,0\n", 2,
-       "the start 100 is not the end of the previous element, 100, read ahead of the equation "
-       "60 = 50 (90)"},
+       "the start 100 is not the end of the previous element, 90 (its end 100 read ahead of the "
+       "equation 60 = 50)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
