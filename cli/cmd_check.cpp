@@ -85,8 +85,8 @@ void AppendPoint(std::string& out, const std::optional<road::Point>& point, int 
   }
 }
 
-int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(spec, args, system);
+int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
+  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
   if (!format) {
     return kExitUsage;
   }
@@ -95,7 +95,7 @@ int RunCheck(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     const NumberReading tolerance = ReadNumber(*text);
     if (!tolerance.is_number || !std::isfinite(tolerance.value) || !(tolerance.value >= 0.0)) {
       return UsageError(
-          system, spec,
+          system, syntax,
           "--tolerance takes a distance of 0 or more, not \"" + Printable(*text) + "\"");
     }
     options.tolerance.distance = tolerance.value;

@@ -174,14 +174,14 @@ class PointWriter {
   Writer& out_;
 };
 
-int RunLocate(const CommandSpec& spec, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(spec, args, system);
+int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
+  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
   if (!format) {
     return kExitUsage;
   }
   const std::optional<std::string_view> points = args.Value("--points");
   if (points ? args.operands.size() != 1 : args.operands.size() != 3) {
-    return UsageError(system, spec,
+    return UsageError(system, syntax,
                       points ? "locate with --points takes the element file alone"
                              : "locate takes the element file and then X and Y, or --points FILE");
   }
@@ -190,13 +190,13 @@ int RunLocate(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     const NumberReading read = ReadNumber(*text);
     if (!read.is_number || !(read.value >= 0.0)) {
       return UsageError(
-          system, spec,
+          system, syntax,
           "--max-offset takes a distance of 0 or more, not \"" + Printable(*text) + "\"");
     }
     max_offset = read.value;
   }
   if (points && *points == "-" && args.operands[0] == "-") {
-    return UsageError(system, spec,
+    return UsageError(system, syntax,
                       "the element file and the points cannot both be standard input");
   }
 

@@ -58,13 +58,13 @@ std::optional<std::pair<double, double>> ParseSize(std::string_view text) {
   return std::pair{width.value, height.value};
 }
 
-int RunPlot(const CommandSpec& spec, const ParsedArgs& args, System& system) {
+int RunPlot(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   plot::PlotOptions options;
   StationFormat stations = StationFormat::kK;
   if (const auto text = args.Value("--station-format")) {
     const auto format = ParseStationFormat(*text);
     if (!format) {
-      return UsageError(system, spec,
+      return UsageError(system, syntax,
                         "--station-format takes k or plain, not \"" + Printable(*text) + "\"");
     }
     stations = *format;
@@ -72,7 +72,7 @@ int RunPlot(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   if (const auto text = args.Value("--every")) {
     const NumberReading step = ReadNumber(*text);
     if (!step.is_number || !std::isfinite(step.value) || !(step.value > 0.0)) {
-      return UsageError(system, spec,
+      return UsageError(system, syntax,
                         "--every takes a step above 0, not \"" + Printable(*text) + "\"");
     }
     options.tick_interval = step.value;
@@ -80,7 +80,8 @@ int RunPlot(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   for (const std::string_view text : args.Values("--offset")) {
     const NumberReading offset = ReadNumber(text);
     if (!offset.is_number || !std::isfinite(offset.value)) {
-      return UsageError(system, spec, "--offset takes a distance, not \"" + Printable(text) + "\"");
+      return UsageError(system, syntax,
+                        "--offset takes a distance, not \"" + Printable(text) + "\"");
     }
     options.offsets.push_back(offset.value);
   }
@@ -88,7 +89,7 @@ int RunPlot(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     const auto size = ParseSize(*text);
     if (!size || !(size->first >= 200 && size->first <= 100000) ||
         !(size->second >= 200 && size->second <= 100000)) {
-      return UsageError(system, spec,
+      return UsageError(system, syntax,
                         "--size takes a width and height from 200 to 100000 pixels, as "
                         "1600x1000, not \"" +
                             Printable(*text) + "\"");
@@ -112,7 +113,8 @@ int RunPlot(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     return text;
   };
 
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
   if (!loaded) {
     return kExitUsage;
   }

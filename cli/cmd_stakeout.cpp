@@ -78,22 +78,23 @@ std::string OffsetName(double offset) {
   return (offset < 0.0 ? "left_" : "right_") + NumberToText(std::fabs(offset));
 }
 
-int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(spec, args, system);
+int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
+  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
   if (!format) {
     return kExitUsage;
   }
   const std::string_view every = *args.Value("--every");
   const NumberReading step = ReadNumber(every);
   if (!step.is_number || !std::isfinite(step.value) || !(step.value > 0.0)) {
-    return UsageError(system, spec,
+    return UsageError(system, syntax,
                       "--every takes a step above 0, not \"" + Printable(every) + "\"");
   }
   std::vector<double> offsets;
   for (const std::string_view text : args.Values("--offset")) {
     const NumberReading offset = ReadNumber(text);
     if (!offset.is_number || !std::isfinite(offset.value)) {
-      return UsageError(system, spec, "--offset takes a distance, not \"" + Printable(text) + "\"");
+      return UsageError(system, syntax,
+                        "--offset takes a distance, not \"" + Printable(text) + "\"");
     }
     offsets.push_back(offset.value);
   }
@@ -102,7 +103,7 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
     const std::optional<double> station = ParseStation(text);
     if (!station) {
       return UsageError(
-          system, spec,
+          system, syntax,
           "--at takes a station (1234.5 or K1+234.5), not \"" + Printable(text) + "\"");
     }
     stations.push_back(*station);
@@ -142,7 +143,7 @@ int RunStakeout(const CommandSpec& spec, const ParsedArgs& args, System& system)
 
   const bool geojson = args.Has("--geojson");
   if (geojson && format->bom) {
-    return UsageError(system, spec, "--bom is for CSV: JSON text has no byte-order mark");
+    return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
   }
 
   const std::string_view inputs[] = {args.operands[0]};

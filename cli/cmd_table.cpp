@@ -49,7 +49,7 @@ struct Station {
   std::string_view point_text;  // the text pasted into Textki
 };
 
-int RunTable(const CommandSpec& spec, const ParsedArgs& args, System& system) {
+int RunTable(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   const std::string_view start = *args.Value("--start");
   const std::string_view end = *args.Value("--end");
   const std::string_view start_radius = *args.Value("--start-radius");
@@ -69,7 +69,7 @@ int RunTable(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   }
   const double step = ValueOf(every);
   if (!IsNumber(every) || !std::isfinite(step) || !(step > 0.0)) {
-    return UsageError(system, spec,
+    return UsageError(system, syntax,
                       "--every takes a step above 0, not \"" + Printable(every) + "\"");
   }
 
@@ -94,7 +94,7 @@ int RunTable(const CommandSpec& spec, const ParsedArgs& args, System& system) {
     if (!((to - from) / step <= static_cast<double>(kMaxTableRows)) ||
         !(std::fabs(from / step) < kLargestExactWhole - 2.0) ||
         !(std::fabs(to / step) < kLargestExactWhole - 2.0)) {
-      return UsageError(system, spec, too_many);
+      return UsageError(system, syntax, too_many);
     }
     first_k = std::floor(from / step);
     while (first_k * step <= from) {
@@ -113,7 +113,7 @@ int RunTable(const CommandSpec& spec, const ParsedArgs& args, System& system) {
   }
   const double multiples = last_k >= first_k ? last_k - first_k + 1.0 : 0.0;
   if (multiples + 2.0 + static_cast<double>(chosen.size()) > static_cast<double>(kMaxTableRows)) {
-    return UsageError(system, spec, too_many);
+    return UsageError(system, syntax, too_many);
   }
 
   std::stable_sort(chosen.begin(), chosen.end(),

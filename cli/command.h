@@ -12,8 +12,8 @@
 namespace velmora::cli {
 
 struct Command {
-  const CommandSpec& spec;
-  int (*run)(const CommandSpec& spec, const ParsedArgs& args, System& system);
+  const CommandSpec& syntax;
+  int (*run)(const CommandSpec& syntax, const ParsedArgs& args, System& system);
 };
 
 // "velmora-cli: <problem>", the command's usage and where its help is, on

@@ -40,7 +40,7 @@ std::string AllUsages() {
   std::string out;
   bool first = true;
   for (const Command* command : kCommands) {
-    out += UsageLines(command->spec, first);
+    out += UsageLines(command->syntax, first);
     first = false;
   }
   out += "       velmora-cli --help | --version\n";
@@ -62,10 +62,10 @@ int Help(System& system) {
   out.text += kIntroduction;
   out.text += '\n';
   for (const Command* command : kCommands) {
-    std::string name = "  " + std::string(command->spec.name);
+    std::string name = "  " + std::string(command->syntax.name);
     name.append(12 - name.size(), ' ');
     out.text += name;
-    out.Line(command->spec.summary);
+    out.Line(command->syntax.summary);
   }
   out.text += kConventions;
   return Finish(system, out, kExitAnswered);
@@ -96,20 +96,20 @@ int Run(std::span<const std::string> args, System& system) {
     return Finish(system, out, kExitAnswered);
   }
   for (const Command* command : kCommands) {
-    if (command->spec.name != name) {
+    if (command->syntax.name != name) {
       continue;
     }
     std::string error;
-    const std::optional<ParsedArgs> parsed = ParseArgs(command->spec, args.subspan(1), error);
+    const std::optional<ParsedArgs> parsed = ParseArgs(command->syntax, args.subspan(1), error);
     if (!parsed) {
-      return UsageError(system, command->spec, error);
+      return UsageError(system, command->syntax, error);
     }
     if (parsed->help) {
       Writer out(system.Out(), false);
-      out.text += CommandHelp(command->spec);
+      out.text += CommandHelp(command->syntax);
       return Finish(system, out, kExitAnswered);
     }
-    return command->run(command->spec, *parsed, system);
+    return command->run(command->syntax, *parsed, system);
   }
   return ProgramUsageError(
       system,

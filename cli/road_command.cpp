@@ -9,14 +9,14 @@
 
 namespace velmora::cli {
 
-std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& spec, const ParsedArgs& args,
+std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& syntax, const ParsedArgs& args,
                                          System& system) {
   RoadFormat format;
   format.bom = args.Has("--bom");
   if (const auto text = args.Value("--station-format")) {
     const auto stations = ParseStationFormat(*text);
     if (!stations) {
-      UsageError(system, spec,
+      UsageError(system, syntax,
                  "--station-format takes plain or k, not \"" + Printable(*text) + "\"");
       return std::nullopt;
     }
@@ -27,7 +27,7 @@ std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& spec, const ParsedAr
     const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), decimals);
     if (ec != std::errc() || end != text->data() + text->size() || decimals < 0 ||
         decimals > kMostDecimals) {
-      UsageError(system, spec,
+      UsageError(system, syntax,
                  "--decimals takes a whole number from 0 to " + std::to_string(kMostDecimals) +
                      ", not \"" + Printable(*text) + "\"");
       return std::nullopt;

@@ -45,7 +45,7 @@ struct RoadFormat {
 };
 
 // The options above as given; nothing after a usage error on standard error.
-std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& spec, const ParsedArgs& args,
+std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& syntax, const ParsedArgs& args,
                                          System& system);
 
 // Appends the azimuth as the window shows it ("45度30分15秒"), a comma, and
