@@ -73,6 +73,14 @@ velmora_use_wine() {
   fi
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  # Wine turns a program's command line from the locale's character set into
+  # UTF-16: without a UTF-8 locale (a bare system, or an emptied
+  # environment, has none set) a Chinese file name or text would reach the
+  # program garbled.
+  case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+    *UTF-8* | *utf8* | *UTF8* | *utf-8*) ;;
+    *) export LC_ALL=C.UTF-8 ;;
+  esac
 }
 
 # Starts a virtual X display of its own (a free number chosen by Xvfb) and
