@@ -228,7 +228,7 @@ TEST(Stakeout, EachAzimuthIsCalcsForItsElementsTexts) {
   }
 }
 
-TEST(Stakeout, AFailedWriteEndsTheTableWithStatusTwo) {
+TEST(Stakeout, AFailedWriteEndsTheTableOrTheGeoJsonWithStatusTwo) {
   class FullDisk final : public Sink {
    public:
     std::size_t offered = 0;
@@ -251,12 +251,19 @@ TEST(Stakeout, AFailedWriteEndsTheTableWithStatusTwo) {
       return std::make_unique<StringSource>(kRoad);
     }
   };
-  FullDiskSystem system;
-  // 400,001 rows, some 30 MB, unless the table stops at the first failure.
-  const std::vector<std::string> args = {"stakeout", "e.csv", "--every", "0.001"};
-  EXPECT_EQ(velmora::cli::Run(args, system), 2);
-  EXPECT_LT(system.out.offered, 1U << 20);
-  EXPECT_EQ(system.err_text, "velmora-cli: the output could not be written\n");
+  // 400,001 rows, some 30 MB as CSV and 140 MB as GeoJSON, unless the
+  // writing stops at the first failure.
+  for (const bool geojson : {false, true}) {
+    SCOPED_TRACE(geojson ? "GeoJSON" : "CSV");
+    FullDiskSystem system;
+    std::vector<std::string> args = {"stakeout", "e.csv", "--every", "0.001"};
+    if (geojson) {
+      args.emplace_back("--geojson");
+    }
+    EXPECT_EQ(velmora::cli::Run(args, system), 2);
+    EXPECT_LT(system.out.offered, 1U << 20);
+    EXPECT_EQ(system.err_text, "velmora-cli: the output could not be written\n");
+  }
 }
 
 TEST(Stakeout, JunctionCodesAndStationsOffTheRoad) {

@@ -114,36 +114,6 @@ TEST(StakeoutGeoJson, NoByteOrderMarkInJson) {
   EXPECT_TRUE(got.out.empty());
 }
 
-TEST(StakeoutGeoJson, AFailedWriteEndsItWithStatusTwo) {
-  class FullDisk final : public Sink {
-   public:
-    std::size_t offered = 0;
-    bool Write(std::string_view bytes) override {
-      offered += bytes.size();
-      return false;
-    }
-  };
-  class FullDiskSystem final : public System {
-   public:
-    FullDisk out;
-    std::string err_text, none;
-    StringSink err{err_text};
-    StringSource in{none};
-    Sink& Out() override { return out; }
-    Sink& Err() override { return err; }
-    Source& In() override { return in; }
-    std::unique_ptr<Source> OpenInput(const std::string&, std::string&) override {
-      return std::make_unique<StringSource>(kRoad);
-    }
-  };
-  FullDiskSystem system;
-  // 400,001 points, some 140 MB, unless the rows stop at the first failure.
-  const std::vector<std::string> args = {"stakeout", "e.csv", "--every", "0.001", "--geojson"};
-  EXPECT_EQ(velmora::cli::Run(args, system), 2);
-  EXPECT_LT(system.out.offered, 1U << 20);
-  EXPECT_EQ(system.err_text, "velmora-cli: the output could not be written\n");
-}
-
 TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
   MemorySystem system;
   system.files = {{"e.csv", kRoad}};
