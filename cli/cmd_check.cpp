@@ -167,14 +167,12 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
       err.Line(" seconds (given minus carried)");
     }
   }
-  for (const landxml::EndDifference& d : loaded->end_differences) {
-    err.text += std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
-                loaded->Place(d.element) + ": the End point the file states is ";
-    AppendFixed(err.text, d.distance, format->decimals);
-    err.Line(" from where the element ends");
+  for (const landxml::Contradiction& c : loaded->contradictions) {
+    err.Line(std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
+             loaded->Place(c.element) + ": " + landxml::Describe(c, format->decimals));
   }
   err.Finish();
-  const bool agrees = loaded->discrepancies.empty() && loaded->end_differences.empty();
+  const bool agrees = loaded->discrepancies.empty() && loaded->contradictions.empty();
   return Finish(system, out, agrees ? kExitAnswered : kExitRefused);
 }
 

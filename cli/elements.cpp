@@ -402,8 +402,7 @@ bool LoadLandXml(const std::string& bytes, const LoadOptions& options, LoadedAli
   loaded.alignment = std::move(built->alignment);
   loaded.alignment.equations = read->equations;
   loaded.discrepancies = std::move(built->discrepancies);
-  loaded.end_differences =
-      landxml::CheckStatedEnds(loaded.alignment, *read, options.tolerance.distance);
+  loaded.contradictions = landxml::CheckStated(loaded.alignment, *read, options.tolerance.distance);
   return true;
 }
 

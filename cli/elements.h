@@ -70,7 +70,7 @@ struct LoadedAlignment {
   bool landxml = false;
   std::string alignment_name;
   std::vector<std::string> kinds;
-  std::vector<landxml::EndDifference> end_differences;
+  std::vector<landxml::Contradiction> contradictions;
   std::vector<std::string> notes;
 
   // Where element `element` (from 0) is in the file, for messages: "line 7",

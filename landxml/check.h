@@ -1,10 +1,14 @@
-// What a LandXML alignment states against what its elements compute to:
-// the End point of each element against the point its Start, start
-// direction and length give. (Each element's Start against the previous
-// element's end is road::BuildAlignment's Discrepancy.)
+// What a LandXML alignment states against what its elements compute to.
+// The geometry is taken from the points (reader.h); everything else the
+// file states about an element is a cross-check: its End point, its
+// `length`, its `radius`, its `rot` and a spiral's PI. A file that
+// disagrees with itself beyond the tolerance is reported by every command
+// that reads it. (Each element's Start against the previous element's end
+// is road::BuildAlignment's Discrepancy.)
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "landxml/reader.h"
@@ -15,15 +19,33 @@ namespace velmora::landxml {
 // The elements as road::BuildAlignment takes them.
 std::vector<road::ElementInput> Inputs(const ReadAlignment& alignment);
 
-struct EndDifference {
-  std::size_t element = 0;  // index in the alignment, from 0
-  double distance = 0.0;    // from the computed end to the stated End
+// What a contradiction is about.
+enum class Stated {
+  kEnd,       // the End point lies `difference` from where the element ends
+  kLength,    // `length` against the length the points give
+  kRadius,    // `radius` against the distance from Center to Start (or End)
+  kRotation,  // `rot` against the way the points turn; `difference` is how far
+              // the element's end lies from the stated End because of it
+  kPi,        // a spiral's PI against where its end tangents meet
 };
 
-// The elements whose stated End lies more than `tolerance` from where the
-// element ends; `built` is `read` joined by road::BuildAlignment. An
-// element that states no End is not checked.
-std::vector<EndDifference> CheckStatedEnds(const road::Alignment& built, const ReadAlignment& read,
-                                           double tolerance);
+struct Contradiction {
+  std::size_t element = 0;  // index in the alignment, from 0
+  Stated what = Stated::kEnd;
+  double stated = 0.0;      // the value the file states (length units; 0 for points)
+  double computed = 0.0;    // the value the geometry gives (length units; 0 for points)
+  double difference = 0.0;  // length units, always above the tolerance
+};
+
+// Every statement of `read` that its geometry contradicts by more than
+// `tolerance` (length units), in order of element; `built` is `read` joined
+// by road::BuildAlignment. What a file does not state is not checked.
+std::vector<Contradiction> CheckStated(const road::Alignment& built, const ReadAlignment& read,
+                                       double tolerance);
+
+// The contradiction in words, without the element's place: "the End point
+// the file states is 0.0120 from where the element ends", numbers with
+// `decimals` decimals.
+std::string Describe(const Contradiction& contradiction, int decimals);
 
 }  // namespace velmora::landxml

@@ -72,12 +72,12 @@ TEST(CheckStatedEnds, EachFileEndsWhereItSays) {
     const road::Built built = MustBuild(*read, c.gap + c.tolerance);
     EXPECT_TRUE(built.discrepancies.empty())
         << "element " << built.discrepancies[0].element << ": " << built.discrepancies[0].distance;
-    EXPECT_TRUE(CheckStatedEnds(built.alignment, *read, c.tolerance).empty());
+    EXPECT_TRUE(CheckStated(built.alignment, *read, c.tolerance).empty());
     // Tighter than the rounding, the check finds differences: it compares.
     if (c.gap > 0.0) {
       EXPECT_FALSE(MustBuild(*read, c.gap * 0.5).discrepancies.empty());
     }
-    EXPECT_FALSE(CheckStatedEnds(built.alignment, *read, 1e-9).empty());
+    EXPECT_FALSE(CheckStated(built.alignment, *read, 1e-9).empty());
   }
 }
 
@@ -91,11 +91,11 @@ TEST(CheckStatedEnds, NamesTheElementThatEndsElsewhere) {
   const std::optional<Document> document = ReadLandXml(xml, error);
   ASSERT_TRUE(document) << error;
   const road::Built built = MustBuild(document->alignments[0], 0.001);
-  const std::vector<EndDifference> differences =
-      CheckStatedEnds(built.alignment, document->alignments[0], 0.001);
+  const std::vector<Contradiction> differences =
+      CheckStated(built.alignment, document->alignments[0], 0.001);
   ASSERT_EQ(differences.size(), 1u);
   EXPECT_EQ(differences[0].element, 2u);
-  EXPECT_NEAR(differences[0].distance, 0.005, 2e-4);
+  EXPECT_NEAR(differences[0].difference, 0.005, 2e-4);
 }
 
 road::Alignment Build(const std::vector<road::ElementInput>& inputs,
@@ -188,7 +188,7 @@ TEST(WriteLandXml, ReadsBackToTheSameAlignment) {
     for (const road::Discrepancy& d : again->discrepancies) {
       EXPECT_EQ(d.distance, 0.0) << "element " << d.element;
     }
-    EXPECT_TRUE(CheckStatedEnds(again->alignment, read, 1e-6).empty());
+    EXPECT_TRUE(CheckStated(again->alignment, read, 1e-6).empty());
     EXPECT_EQ(again->alignment.Start(), c.alignment.Start());
     EXPECT_NEAR(again->alignment.End(), c.alignment.End(), 1e-9);
     ASSERT_EQ(read.equations.size(), c.alignment.equations.size());
