@@ -130,7 +130,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     const road::Alignment& alignment = loaded->alignment;
     AppendStation(t, alignment.DisplayStation(e.start_station), format->stations);
     t += ',';
-    AppendStation(t, DisplayEndStation(alignment, e.end_station), format->stations);
+    AppendStation(t, alignment.DisplayEndStation(e.end_station), format->stations);
     t += ',';
     AppendFixed(t, e.Length(), format->decimals);
     t += ',';

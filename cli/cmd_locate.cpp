@@ -126,23 +126,16 @@ class PointWriter {
   // For a foot whose station a station equation makes occur twice: which
   // of the two it is ("back of the equation 1420 = 1405" or "ahead of ...").
   std::string OverlapNote(double distance) const {
-    const std::vector<double> distances =
-        alignment_.DistancesOf(alignment_.DisplayStation(distance));
-    if (distances.size() < 2) {
+    const std::optional<road::Alignment::OverlapSide> side = alignment_.OverlapAt(distance);
+    if (!side) {
       return "";
     }
-    for (const road::StationEquation& equation : alignment_.equations) {
-      if (equation.ahead < equation.back && distances.front() <= equation.at &&
-          equation.at <= distances.back()) {
-        std::string note = distance < equation.at ? "back of" : "ahead of";
-        note += " the station equation ";
-        AppendStation(note, equation.back, format_.stations, format_.decimals);
-        note += " = ";
-        AppendStation(note, equation.ahead, format_.stations, format_.decimals);
-        return note;
-      }
-    }
-    return "";
+    std::string note = side->ahead ? "ahead of" : "back of";
+    note += " the station equation ";
+    AppendStation(note, side->equation->back, format_.stations, format_.decimals);
+    note += " = ";
+    AppendStation(note, side->equation->ahead, format_.stations, format_.decimals);
+    return note;
   }
 
   // A line that holds no point, with the reason.

@@ -122,20 +122,18 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
       std::string problem = "station ";
       AppendStation(problem, station, format->stations);
       // A station that an equation skips is named with it.
-      for (const road::StationEquation& equation : alignment.equations) {
-        if (equation.back < station && station < equation.ahead) {
-          problem += " of --at falls in the gap of the station equation ";
-          AppendStation(problem, equation.back, format->stations);
-          problem += " = ";
-          AppendStation(problem, equation.ahead, format->stations);
-          problem += ": no point of the road has it";
-          return Fail(system, problem);
-        }
+      if (const road::StationEquation* equation = alignment.GapHolding(station)) {
+        problem += " of --at falls in the gap of the station equation ";
+        AppendStation(problem, equation->back, format->stations);
+        problem += " = ";
+        AppendStation(problem, equation->ahead, format->stations);
+        problem += ": no point of the road has it";
+        return Fail(system, problem);
       }
       problem += " of --at is not on the road, which runs from ";
       AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
       problem += " to ";
-      AppendStation(problem, DisplayEndStation(alignment, alignment.End()), format->stations);
+      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format->stations);
       return Fail(system, problem);
     }
     extra.insert(extra.end(), distances.begin(), distances.end());

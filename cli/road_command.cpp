@@ -43,15 +43,6 @@ LoadOptions ReadLoadOptions(const ParsedArgs& args) {
   return options;
 }
 
-double DisplayEndStation(const road::Alignment& alignment, double distance) {
-  for (const road::StationEquation& equation : alignment.equations) {
-    if (equation.at == distance) {
-      return equation.back;
-    }
-  }
-  return alignment.DisplayStation(distance);
-}
-
 void AppendAzimuth(std::string& out, double radians) {
   const std::string display = RadToDms(radians);
   AppendCsvField(out, display);

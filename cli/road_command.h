@@ -33,11 +33,6 @@ inline constexpr OptionSpec kAlignmentOption = Optional(
 // What loading the road takes from the command line (--alignment).
 LoadOptions ReadLoadOptions(const ParsedArgs& args);
 
-// The station read at the end of a stretch that ends at `distance`: the
-// back station where an equation is there, otherwise the station
-// Alignment::DisplayStation reads (the ahead one at an equation).
-double DisplayEndStation(const road::Alignment& alignment, double distance);
-
 struct RoadFormat {
   StationFormat stations = StationFormat::kPlain;
   int decimals = kDefaultDecimals;

@@ -43,6 +43,38 @@ double Alignment::DisplayStation(double distance) const {
   return equation.ahead + (distance - equation.at);
 }
 
+double Alignment::DisplayEndStation(double distance) const {
+  for (const StationEquation& equation : equations) {
+    if (equation.at == distance) {
+      return equation.back;
+    }
+  }
+  return DisplayStation(distance);
+}
+
+const StationEquation* Alignment::GapHolding(double station) const {
+  for (const StationEquation& equation : equations) {
+    if (equation.back < station && station < equation.ahead) {
+      return &equation;
+    }
+  }
+  return nullptr;
+}
+
+std::optional<Alignment::OverlapSide> Alignment::OverlapAt(double distance) const {
+  const std::vector<double> distances = DistancesOf(DisplayStation(distance));
+  if (distances.size() < 2) {
+    return std::nullopt;
+  }
+  for (const StationEquation& equation : equations) {
+    if (equation.ahead < equation.back && distances.front() <= equation.at &&
+        equation.at <= distances.back()) {
+      return OverlapSide{&equation, !(distance < equation.at)};
+    }
+  }
+  return std::nullopt;
+}
+
 std::vector<double> Alignment::DistancesOf(double station) const {
   std::vector<double> distances;
   if (elements.empty() || !std::isfinite(station)) {

@@ -62,6 +62,21 @@ struct Alignment {
   // The distances along the road where `station` is read: none in a gap,
   // two (or more) in an overlap, one elsewhere; in increasing order.
   std::vector<double> DistancesOf(double station) const;
+  // The station read at the end of a stretch that ends at `distance`: the
+  // back station where an equation is there, otherwise DisplayStation (the
+  // ahead one at an equation).
+  double DisplayEndStation(double distance) const;
+  // The equation whose gap holds `station` (back < station < ahead): a
+  // station no point of the road has. None elsewhere.
+  const StationEquation* GapHolding(double station) const;
+  // For a distance whose station occurs twice because of an equation
+  // (ahead < back): that equation, and whether the distance lies ahead of it
+  // (after `at`) or back of it. None where the station occurs once.
+  struct OverlapSide {
+    const StationEquation* equation = nullptr;
+    bool ahead = false;
+  };
+  std::optional<OverlapSide> OverlapAt(double distance) const;
   // The index of the element holding distance `distance` (the later one at
   // a junction), or none outside the alignment.
   std::optional<std::size_t> ElementAt(double distance) const;
