@@ -29,13 +29,13 @@ const Alignment& Road() {
     inputs[0].start_azimuth = 0.7;
     inputs[0].start = Point{4500000, 39500000};
     std::string error;
-    return BuildAlignment(inputs, {}, error)->alignment;
+    return BuildAlignment(inputs, {}, {}, error)->alignment;
   }();
   return road;
 }
 
 void PointOnElement(benchmark::State& state) {
-  const Element& element = Road().elements[static_cast<std::size_t>(state.range(0))];
+  const Element& element = Road().elements()[static_cast<std::size_t>(state.range(0))];
   double station = element.start_station;
   for (auto _ : state) {
     benchmark::DoNotOptimize(PointAt(element, station, 3.5));
@@ -53,7 +53,7 @@ void Stakeout(benchmark::State& state) {
   for (auto _ : state) {
     double sum = 0;
     StakeoutStations(road, 1.0, {}, [&](const StakeoutRow& row) {
-      const auto pose = PoseAt(road.elements[row.element], row.distance);
+      const auto pose = PoseAt(road.elements()[row.element], row.distance);
       sum += OffsetFrom(*pose, -3.5).x + OffsetFrom(*pose, 3.5).y + pose->azimuth;
       ++rows;
       return true;
@@ -74,7 +74,7 @@ void Locate(benchmark::State& state) {
   std::vector<Point> points;
   for (int i = 0; i < 4096; ++i) {
     const double s = along(random);
-    points.push_back(*PointAt(road.elements[*road.ElementAt(s)], s, across(random)));
+    points.push_back(*PointAt(road.elements()[*road.ElementAt(s)], s, across(random)));
   }
   std::size_t i = 0;
   for (auto _ : state) {

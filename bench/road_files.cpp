@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   std::fclose(elements);
 
   std::string error;
-  const auto built = velmora::road::BuildAlignment(inputs, {}, error);
+  const auto built = velmora::road::BuildAlignment(inputs, {}, {}, error);
   if (!built) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
@@ -83,9 +83,10 @@ int main(int argc, char** argv) {
   }
   std::string out = "name,x,y\n";
   for (long long n = 0; n < count; ++n) {
-    const double distance = alignment.Start() + unit(random) * (alignment.End() - alignment.Start());
+    const double distance =
+        alignment.Start() + unit(random) * (alignment.End() - alignment.Start());
     const double offset = (unit(random) - 0.5) * 60.0;
-    const auto& element = alignment.elements[*alignment.ElementAt(distance)];
+    const auto& element = alignment.elements()[*alignment.ElementAt(distance)];
     const auto point = velmora::road::PointAt(element, distance, offset);
     char line[96];
     std::snprintf(line, sizeof line, "P%lld,%.3f,%.3f\n", n + 1, point->x, point->y);

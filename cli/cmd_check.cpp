@@ -115,7 +115,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     out.text += kByteOrderMark;
   }
   out.Line(kHeader);
-  const std::vector<road::Element>& elements = loaded->alignment.elements;
+  const std::vector<road::Element>& elements = loaded->alignment.elements();
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const road::Element& e = elements[i];
     std::string& t = out.text;

@@ -190,7 +190,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   double last_azimuth = std::nan("");
   std::string last_azimuth_text;
   road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
-    const road::Element& e = alignment.elements[row.element];
+    const road::Element& e = alignment.elements()[row.element];
     std::string& t = out.text;
     const std::size_t row_start = t.size();
     AppendStation(t, alignment.DisplayStation(row.distance), format->stations);

@@ -291,9 +291,15 @@ std::optional<ElementFile> ReadElements(Source& in, std::string& error) {
 std::optional<road::Built> JoinElements(const ElementFile& file, const road::Tolerance& tolerance,
                                         std::string& error) {
   std::string road_error;
-  std::optional<road::Built> built = road::BuildAlignment(file.elements, tolerance, road_error);
+  std::optional<road::Built> built =
+      road::BuildAlignment(file.elements, file.equations, tolerance, road_error);
   if (built) {
     return built;
+  }
+  if (std::string ignored; road::BuildAlignment(file.elements, {}, tolerance, ignored)) {
+    // The elements join: an equation does not fit them, and names itself.
+    error = road_error;
+    return std::nullopt;
   }
   // The first element that cannot be joined: the shortest failing run of
   // elements from the start ends with it.
@@ -302,7 +308,7 @@ std::optional<road::Built> JoinElements(const ElementFile& file, const road::Tol
   while (bad - good > 1) {
     const std::size_t middle = good + (bad - good) / 2;
     std::string ignored;
-    if (road::BuildAlignment(std::span(file.elements).first(middle), tolerance, ignored)) {
+    if (road::BuildAlignment(std::span(file.elements).first(middle), {}, tolerance, ignored)) {
       good = middle;
     } else {
       bad = middle;
@@ -394,13 +400,12 @@ bool LoadLandXml(const std::string& bytes, const LoadOptions& options, LoadedAli
   tolerance.angle = kPi;
   std::string road_error;
   std::optional<road::Built> built =
-      road::BuildAlignment(loaded.file.elements, tolerance, road_error);
+      road::BuildAlignment(loaded.file.elements, read->equations, tolerance, road_error);
   if (!built) {
     error = which + ", " + road_error;
     return false;
   }
   loaded.alignment = std::move(built->alignment);
-  loaded.alignment.equations = read->equations;
   loaded.discrepancies = std::move(built->discrepancies);
   loaded.contradictions = landxml::CheckStated(loaded.alignment, *read, options.tolerance.distance);
   return true;
@@ -414,9 +419,9 @@ std::string LoadedAlignment::Place(std::size_t element) const {
   }
   std::string place =
       "alignment \"" + Printable(alignment_name) + "\", element " + std::to_string(element + 1);
-  if (element < kinds.size() && element < alignment.elements.size()) {
+  if (element < kinds.size() && element < alignment.elements().size()) {
     place += " (" + kinds[element] + ") at station ";
-    AppendStation(place, alignment.DisplayStation(alignment.elements[element].start_station),
+    AppendStation(place, alignment.DisplayStation(alignment.elements()[element].start_station),
                   StationFormat::kPlain, 3);
   }
   return place;
@@ -477,7 +482,6 @@ std::optional<LoadedAlignment> LoadAlignment(System& system, std::string_view pa
   }
   loaded.file = std::move(*file);
   loaded.alignment = std::move(built->alignment);
-  loaded.alignment.equations = loaded.file.equations;
   loaded.discrepancies = std::move(built->discrepancies);
   return loaded;
 }

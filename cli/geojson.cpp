@@ -171,7 +171,7 @@ void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double 
   std::string azimuth_text;
   std::string packed;
   road::StakeoutStations(alignment, step, extra, [&](const road::StakeoutRow& row) {
-    const road::Element& e = alignment.elements[row.element];
+    const road::Element& e = alignment.elements()[row.element];
     const double displayed = alignment.DisplayStation(row.distance);
     station.clear();
     AppendStation(station, displayed, stations);

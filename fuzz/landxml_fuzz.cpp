@@ -50,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (alignment.elements.empty()) continue;
     const std::vector<road::ElementInput> inputs = landxml::Inputs(alignment);
-    std::optional<road::Built> built = road::BuildAlignment(inputs, road::Tolerance{}, error);
+    std::optional<road::Built> built =
+        road::BuildAlignment(inputs, alignment.equations, road::Tolerance{}, error);
     if (!built) continue;
     (void)landxml::CheckStated(built->alignment, alignment, 0.001);
-    built->alignment.equations = alignment.equations;
     landxml::WriteOptions options;
     options.name = alignment.name;
     const std::optional<std::string> xml = landxml::WriteLandXml(built->alignment, options, error);

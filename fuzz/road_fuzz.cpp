@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const velmora::road::Alignment& alignment = built->alignment;
   const velmora::road::Locator locator(alignment);
-  for (const velmora::road::Element& element : alignment.elements) {
+  for (const velmora::road::Element& element : alignment.elements()) {
     for (const velmora::road::Point point :
          {element.start, velmora::road::Point{element.start.x + max_offset, element.start.y}}) {
       const velmora::road::LocateResult result = locator.Locate(point, max_offset);
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       const velmora::road::Location& at = *result.location;
       if (!(at.distance >= alignment.Start() && at.distance <= alignment.End()) ||
-          !(std::fabs(at.offset) <= max_offset) || at.element >= alignment.elements.size()) {
+          !(std::fabs(at.offset) <= max_offset) || at.element >= alignment.elements().size()) {
         Fail("a point located off the road", input);
       }
     }

@@ -19,11 +19,11 @@ std::vector<road::ElementInput> Inputs(const ReadAlignment& alignment) {
 std::vector<Contradiction> CheckStated(const road::Alignment& built, const ReadAlignment& read,
                                        double tolerance) {
   std::vector<Contradiction> found;
-  const std::size_t count = std::min(built.elements.size(), read.elements.size());
+  const std::size_t count = std::min(built.elements().size(), read.elements.size());
   for (std::size_t i = 0; i < count; ++i) {
     const std::optional<road::Point>& stated = read.elements[i].end;
     if (!stated) continue;
-    const road::Element& element = built.elements[i];
+    const road::Element& element = built.elements()[i];
     const std::optional<road::Point> end = road::PointAt(element, element.end_station);
     const double distance = end ? std::hypot(stated->x - end->x, stated->y - end->y)
                                 : std::numeric_limits<double>::infinity();

@@ -241,8 +241,8 @@ std::optional<std::string> WriteLandXml(const road::Alignment& alignment,
   AppendAttribute(out, "length", alignment.End() - alignment.Start());
   AppendAttribute(out, "staStart", alignment.Start());
   out += ">\n      <CoordGeom>\n";
-  for (std::size_t i = 0; i < alignment.elements.size(); ++i) {
-    const road::Element& element = alignment.elements[i];
+  for (std::size_t i = 0; i < alignment.elements().size(); ++i) {
+    const road::Element& element = alignment.elements()[i];
     std::vector<road::Element> pieces;
     if (road::KindOf(element) == road::Kind::kSpiral) {
       if (!SpiralPieces(element, pieces)) pieces.clear();
@@ -257,7 +257,7 @@ std::optional<std::string> WriteLandXml(const road::Alignment& alignment,
     }
   }
   out += "      </CoordGeom>\n";
-  for (const road::StationEquation& equation : alignment.equations) {
+  for (const road::StationEquation& equation : alignment.equations()) {
     out += "      <StaEquation";
     AppendAttribute(out, "staInternal", equation.at);
     AppendAttribute(out, "staBack", equation.back);

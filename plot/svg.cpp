@@ -212,7 +212,7 @@ struct Mark {
 };
 
 std::optional<Mark> MarkAt(const road::Alignment& alignment, std::size_t element, double distance) {
-  const road::Element& e = alignment.elements[element];
+  const road::Element& e = alignment.elements()[element];
   const std::optional<road::Point> p = road::PointAt(e, distance);
   const std::optional<double> azimuth = road::AzimuthAt(e, distance);
   if (!p || !azimuth) {
@@ -290,7 +290,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
       return std::nullopt;
     }
   }
-  if (alignment.elements.empty()) {
+  if (alignment.elements().empty()) {
     error = "the alignment has no elements";
     return std::nullopt;
   }
@@ -387,8 +387,8 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   // The centre line, an element at a time in its kind's colour.
   out +=
       "<g fill=\"none\" stroke-width=\"3\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
-  for (std::size_t i = 0; i < alignment.elements.size(); ++i) {
-    const road::Element& e = alignment.elements[i];
+  for (std::size_t i = 0; i < alignment.elements().size(); ++i) {
+    const road::Element& e = alignment.elements()[i];
     out += "<polyline stroke=\"";
     out += ColourOf(road::KindOf(e)).rgb;
     out += "\" data-start=\"" + Shortest(e.start_station) + "\" data-end=\"" +
@@ -422,20 +422,20 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   // Marks no longer than a third of the shortest element, so that close
   // boundaries stay apart (and the line between them shows).
   double shortest = std::numeric_limits<double>::infinity();
-  for (const road::Element& e : alignment.elements) {
+  for (const road::Element& e : alignment.elements()) {
     shortest = std::min(shortest, e.Length() * frame.scale);
   }
   const double half_mark = std::clamp(shortest / 3.0, 4.0, kBoundaryPixels);
   std::string marks;
   // The start and the end first: their labels are kept when the others
   // crowd.
-  const std::size_t boundaries = alignment.elements.size() + 1;
+  const std::size_t boundaries = alignment.elements().size() + 1;
   for (std::size_t i = 0; i < boundaries; ++i) {
     const std::size_t b = i == 0 ? 0 : i == 1 ? boundaries - 1 : i - 1;
-    const bool last = b == alignment.elements.size();
+    const bool last = b == alignment.elements().size();
     const std::size_t element = last ? b - 1 : b;
-    const double distance =
-        last ? alignment.elements[element].end_station : alignment.elements[element].start_station;
+    const double distance = last ? alignment.elements()[element].end_station
+                                 : alignment.elements()[element].start_station;
     const std::optional<Mark> mark = MarkAt(alignment, element, distance);
     if (!mark) {
       error = "element " + std::to_string(element) + " cannot be computed at its ends";
@@ -519,7 +519,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   // Offset values at the end of their lines.
   std::string offset_labels;
   for (const double offset : options.offsets) {
-    const road::Element& e = alignment.elements.back();
+    const road::Element& e = alignment.elements().back();
     const std::optional<road::Point> p = road::PointAt(e, e.end_station, offset);
     const std::optional<double> azimuth = road::AzimuthAt(e, e.end_station);
     if (!p || !azimuth) {
@@ -549,7 +549,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   // The legend, top left.
   std::vector<Colour> legend;
   std::array<bool, 3> used{};
-  for (const road::Element& e : alignment.elements) {
+  for (const road::Element& e : alignment.elements()) {
     used[static_cast<std::size_t>(road::KindOf(e))] = true;
   }
   for (std::size_t k = 0; k < used.size(); ++k) {

@@ -40,7 +40,7 @@ std::size_t ChordsFor(const road::Element& element, double offset, double tolera
 bool TraceElement(const road::Alignment& alignment, std::size_t element, double offset,
                   double tolerance, const std::function<void(road::Point)>& point,
                   std::size_t max_points) {
-  const road::Element& e = alignment.elements.at(element);
+  const road::Element& e = alignment.elements().at(element);
   const std::size_t n = ChordsFor(e, offset, tolerance, max_points);
   // Computed first, handed out after: a failure leaves nothing half drawn.
   std::vector<road::Point> points;
@@ -65,7 +65,7 @@ bool TraceAlignment(const road::Alignment& alignment, double offset, double tole
                     const std::function<void(road::Point)>& point,
                     std::size_t max_points_per_element) {
   std::optional<road::Point> last;
-  for (std::size_t i = 0; i < alignment.elements.size(); ++i) {
+  for (std::size_t i = 0; i < alignment.elements().size(); ++i) {
     const bool ok = TraceElement(
         alignment, i, offset, tolerance,
         [&](road::Point p) {

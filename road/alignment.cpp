@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "arith/angle.h"
 
 namespace velmora::road {
 namespace {
@@ -14,9 +15,9 @@ std::string Named(std::size_t index, const std::string& what) {
 // An angle difference brought into (-pi, pi]: a table may give an azimuth
 // a whole turn away from the one carried on.
 double Reduced(double angle) {
-  const double turn = 2.0 * std::numbers::pi;
+  const double turn = 2.0 * kPi;
   double reduced = std::remainder(angle, turn);
-  if (reduced <= -std::numbers::pi) {
+  if (reduced <= -kPi) {
     reduced += turn;
   }
   return reduced;
@@ -29,14 +30,53 @@ bool Finite(const ElementInput& input) {
          (!input.start || (std::isfinite(input.start->x) && std::isfinite(input.start->y)));
 }
 
+std::string NamedEquation(std::size_t index, const StationEquation& equation,
+                          const std::string& what) {
+  return "station equation " + std::to_string(index + 1) + " (" + NumberToText(equation.back) +
+         " = " + NumberToText(equation.ahead) + "): " + what;
+}
+
+// The equations against the road they belong to; empty when they fit.
+std::string EquationProblem(const Alignment& road, std::span<const StationEquation> equations,
+                            const Tolerance& tolerance) {
+  for (std::size_t k = 0; k < equations.size(); ++k) {
+    const StationEquation& equation = equations[k];
+    if (!std::isfinite(equation.at) || !std::isfinite(equation.back) ||
+        !std::isfinite(equation.ahead)) {
+      return NamedEquation(k, equation, "a number is not finite");
+    }
+    if (k > 0 && !(equation.at > equations[k - 1].at)) {
+      return NamedEquation(k, equation,
+                           "it does not lie after the equation before it (at " +
+                               NumberToText(equation.at) + " along the road, that one at " +
+                               NumberToText(equations[k - 1].at) + ")");
+    }
+    if (!(equation.at > road.Start() && equation.at < road.End())) {
+      return NamedEquation(k, equation,
+                           "it lies outside the road (at " + NumberToText(equation.at) +
+                               " along it, which runs from " + NumberToText(road.Start()) + " to " +
+                               NumberToText(road.End()) + ")");
+    }
+    // The station counted just before it, by the equations before it.
+    const double counted =
+        k == 0 ? equation.at : equations[k - 1].ahead + (equation.at - equations[k - 1].at);
+    if (!(std::fabs(equation.back - counted) <= tolerance.distance)) {
+      return NamedEquation(
+          k, equation,
+          "its back station is not the station counted there, " + NumberToText(counted));
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 double Alignment::DisplayStation(double distance) const {
   // The last equation at or before the distance sets the count.
   const auto after = std::upper_bound(
-      equations.begin(), equations.end(), distance,
+      equations_.begin(), equations_.end(), distance,
       [](double value, const StationEquation& equation) { return value < equation.at; });
-  if (after == equations.begin()) {
+  if (after == equations_.begin()) {
     return distance;
   }
   const StationEquation& equation = *(after - 1);
@@ -44,7 +84,7 @@ double Alignment::DisplayStation(double distance) const {
 }
 
 double Alignment::DisplayEndStation(double distance) const {
-  for (const StationEquation& equation : equations) {
+  for (const StationEquation& equation : equations_) {
     if (equation.at == distance) {
       return equation.back;
     }
@@ -53,7 +93,7 @@ double Alignment::DisplayEndStation(double distance) const {
 }
 
 const StationEquation* Alignment::GapHolding(double station) const {
-  for (const StationEquation& equation : equations) {
+  for (const StationEquation& equation : equations_) {
     if (equation.back < station && station < equation.ahead) {
       return &equation;
     }
@@ -66,7 +106,7 @@ std::optional<Alignment::OverlapSide> Alignment::OverlapAt(double distance) cons
   if (distances.size() < 2) {
     return std::nullopt;
   }
-  for (const StationEquation& equation : equations) {
+  for (const StationEquation& equation : equations_) {
     if (equation.ahead < equation.back && distances.front() <= equation.at &&
         equation.at <= distances.back()) {
       return OverlapSide{&equation, !(distance < equation.at)};
@@ -77,12 +117,13 @@ std::optional<Alignment::OverlapSide> Alignment::OverlapAt(double distance) cons
 
 std::vector<double> Alignment::DistancesOf(double station) const {
   std::vector<double> distances;
-  if (elements.empty() || !std::isfinite(station)) {
+  if (elements_.empty() || !std::isfinite(station)) {
     return distances;
   }
   // Each stretch between equations counts on from its own first station;
   // a stretch holds both its ends, so the station at an equation is found
   // from either side.
+  const auto& equations = equations_;
   for (std::size_t k = 0; k <= equations.size(); ++k) {
     const double from = k == 0 ? Start() : std::max(Start(), equations[k - 1].at);
     const double to = k == equations.size() ? End() : std::min(End(), equations[k].at);
@@ -101,19 +142,20 @@ std::vector<double> Alignment::DistancesOf(double station) const {
 }
 
 std::optional<std::size_t> Alignment::ElementAt(double distance) const {
-  if (elements.empty() || !(distance >= Start() && distance <= End())) {
+  if (elements_.empty() || !(distance >= Start() && distance <= End())) {
     return std::nullopt;
   }
   const auto after = std::upper_bound(
-      elements.begin(), elements.end(), distance,
+      elements_.begin(), elements_.end(), distance,
       [](double value, const Element& element) { return value < element.start_station; });
-  return static_cast<std::size_t>(after - elements.begin()) - 1;
+  return static_cast<std::size_t>(after - elements_.begin()) - 1;
 }
 
 std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
+                                    std::span<const StationEquation> equations,
                                     const Tolerance& tolerance, std::string& error) {
   Built built;
-  built.alignment.elements.reserve(inputs.size());
+  built.alignment.elements_.reserve(inputs.size());
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const ElementInput& input = inputs[i];
     if (!Finite(input)) {
@@ -137,7 +179,7 @@ std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
       element.start_azimuth = *input.start_azimuth;
       element.start = *input.start;
     } else {
-      const Element& previous = built.alignment.elements.back();
+      const Element& previous = built.alignment.elements_.back();
       if (input.start_station != previous.end_station) {
         error = Named(i, "starts at another station than the previous element ends");
         return std::nullopt;
@@ -168,8 +210,14 @@ std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
       error = Named(i, "cannot be computed (a radius too small or a turn too long)");
       return std::nullopt;
     }
-    built.alignment.elements.push_back(element);
+    built.alignment.elements_.push_back(element);
   }
+  if (std::string problem = EquationProblem(built.alignment, equations, tolerance);
+      !problem.empty()) {
+    error = std::move(problem);
+    return std::nullopt;
+  }
+  built.alignment.equations_.assign(equations.begin(), equations.end());
   return built;
 }
 

@@ -50,12 +50,22 @@ struct StationEquation {
   double ahead = 0.0;
 };
 
-struct Alignment {
-  std::vector<Element> elements;           // consecutive: each starts at the previous end station
-  std::vector<StationEquation> equations;  // in order of `at`; none for most roads
+struct Built;
 
-  double Start() const { return elements.empty() ? 0.0 : elements.front().start_station; }
-  double End() const { return elements.empty() ? 0.0 : elements.back().end_station; }
+// A road: its elements and its station equations, checked together when
+// BuildAlignment makes it and unchangeable after; an empty road otherwise.
+class Alignment {
+ public:
+  Alignment() = default;
+
+  // Consecutive: each starts at the previous end station.
+  const std::vector<Element>& elements() const { return elements_; }
+  // In strictly increasing order of `at`, each strictly inside the road,
+  // its back station the one counted there; none for most roads.
+  const std::vector<StationEquation>& equations() const { return equations_; }
+
+  double Start() const { return elements_.empty() ? 0.0 : elements_.front().start_station; }
+  double End() const { return elements_.empty() ? 0.0 : elements_.back().end_station; }
 
   // The station a surveyor reads at a distance along the road.
   double DisplayStation(double distance) const;
@@ -80,6 +90,14 @@ struct Alignment {
   // The index of the element holding distance `distance` (the later one at
   // a junction), or none outside the alignment.
   std::optional<std::size_t> ElementAt(double distance) const;
+
+ private:
+  friend std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
+                                             std::span<const StationEquation> equations,
+                                             const Tolerance& tolerance, std::string& error);
+
+  std::vector<Element> elements_;
+  std::vector<StationEquation> equations_;
 };
 
 struct Built {
@@ -91,8 +109,13 @@ struct Built {
 // points that are left out from the end of the previous element. The first
 // element must give both. Fails, with the reason in `error` and naming the
 // element by its index from 0, when an element cannot be computed or does
-// not start where the previous one ends.
+// not start where the previous one ends; and naming the equation by its
+// number from 1 and its stations ("station equation 2 (1420 = 1405): ...")
+// when a value is not finite, its `at` does not follow the previous one's,
+// lies outside the road (at its start or end included) or its back station
+// differs from the station counted there by more than the tolerance.
 std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
+                                    std::span<const StationEquation> equations,
                                     const Tolerance& tolerance, std::string& error);
 
 }  // namespace velmora::road

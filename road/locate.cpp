@@ -124,7 +124,7 @@ struct Locator::Impl {
   // Cuts each element into pieces, with the centre line's point and
   // tangent at each cut.
   void Cut() {
-    const auto& elements = alignment.elements;
+    const auto& elements = alignment.elements();
     const double longest = (alignment.End() - alignment.Start()) / kPiecesPerRoad;
     std::vector<double> counts;
     double total = 0.0;
@@ -286,7 +286,7 @@ struct Locator::Impl {
       consider(candidate);
     }
     if (piece.last && behind > 0.0) {
-      const bool at_end = piece.element + 1 == alignment.elements.size();
+      const bool at_end = piece.element + 1 == alignment.elements().size();
       Candidate candidate{Length(to_end), piece.to, piece.element, Found::kFoot, !at_end};
       if (at_end && behind > slack) {
         candidate.found = Found::kBeyondEnd;
@@ -360,7 +360,7 @@ LocateResult Locator::Locate(Point point, std::optional<double> max_offset) cons
     result.refusal = Refusal::kBeyondEnd;
     return result;
   }
-  const Element& element = impl_->alignment.elements[best.element];
+  const Element& element = impl_->alignment.elements()[best.element];
   const auto pose = PoseAt(element, best.at);
   if (!pose) {
     result.refusal = Refusal::kTooFar;

@@ -28,7 +28,7 @@ class Multiples {
     Enter(0);
   }
 
-  bool Done() const { return stretch_ > alignment_.equations.size(); }
+  bool Done() const { return stretch_ > alignment_.equations().size(); }
   double Next() const { return next_; }
 
   void Advance() {
@@ -43,7 +43,7 @@ class Multiples {
     if (Done()) {
       return;
     }
-    const auto& equations = alignment_.equations;
+    const auto& equations = alignment_.equations();
     from_ =
         stretch == 0 ? alignment_.Start() : std::max(alignment_.Start(), equations[stretch - 1].at);
     to_ = stretch == equations.size() ? alignment_.End()
@@ -89,7 +89,7 @@ class Multiples {
 }  // namespace
 
 std::string_view BoundaryCode(const Alignment& alignment, std::size_t boundary) {
-  const std::size_t count = alignment.elements.size();
+  const std::size_t count = alignment.elements().size();
   if (count == 0 || boundary > count) {
     return {};
   }
@@ -99,8 +99,8 @@ std::string_view BoundaryCode(const Alignment& alignment, std::size_t boundary) 
   if (boundary == count) {
     return "ZD";
   }
-  const char before = Letter(KindOf(alignment.elements[boundary - 1]));
-  const char after = Letter(KindOf(alignment.elements[boundary]));
+  const char before = Letter(KindOf(alignment.elements()[boundary - 1]));
+  const char after = Letter(KindOf(alignment.elements()[boundary]));
   static constexpr std::string_view kCodes[] = {"ZH", "HY", "YH", "HZ", "ZY", "YZ"};
   for (std::string_view code : kCodes) {
     if (code[0] == before && code[1] == after) {
@@ -112,7 +112,7 @@ std::string_view BoundaryCode(const Alignment& alignment, std::size_t boundary) 
 
 bool StakeoutStations(const Alignment& alignment, double step, std::span<const double> extra,
                       const std::function<bool(const StakeoutRow&)>& row) {
-  const std::size_t count = alignment.elements.size();
+  const std::size_t count = alignment.elements().size();
   if (count == 0) {
     return true;
   }
@@ -126,7 +126,7 @@ bool StakeoutStations(const Alignment& alignment, double step, std::span<const d
   std::size_t next_asked = 0;
   std::size_t boundary = 0;
   const auto boundary_at = [&](std::size_t b) {
-    return b == count ? alignment.End() : alignment.elements[b].start_station;
+    return b == count ? alignment.End() : alignment.elements()[b].start_station;
   };
   const bool stepping = step > 0.0 && std::isfinite(step);
   Multiples multiples(alignment, stepping ? step : 1.0);
@@ -145,7 +145,7 @@ bool StakeoutStations(const Alignment& alignment, double step, std::span<const d
       out.code = BoundaryCode(alignment, boundary);
       ++boundary;
     }
-    while (element + 1 < count && alignment.elements[element + 1].start_station <= distance) {
+    while (element + 1 < count && alignment.elements()[element + 1].start_station <= distance) {
       ++element;
     }
     out.element = element;

@@ -142,7 +142,7 @@ std::string Road(const std::vector<std::string>& f, double azimuth) {
       std::fmax(std::fabs(curvature(input.start_radius)), std::fabs(curvature(input.end_radius))) *
       (input.end_station - input.start_station);
   std::string error;
-  const auto built = road::BuildAlignment(std::span(&input, 1), {}, error);
+  const auto built = road::BuildAlignment(std::span(&input, 1), {}, {}, error);
   if (!point || !built || !(turning <= 2000.0)) {
     return line;
   }

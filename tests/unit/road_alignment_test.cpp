@@ -24,27 +24,27 @@ std::vector<ElementInput> Inputs() {
 Alignment Road() {
   std::string error;
   const auto inputs = Inputs();
-  return BuildAlignment(inputs, {}, error)->alignment;
+  return BuildAlignment(inputs, {}, {}, error)->alignment;
 }
 
 TEST(RoadAlignmentTest, StartsAreCarriedFromThePreviousEnd) {
   const Alignment road = Road();
-  ASSERT_EQ(road.elements.size(), 5u);
-  for (std::size_t i = 1; i < road.elements.size(); ++i) {
-    const Element& previous = road.elements[i - 1];
+  ASSERT_EQ(road.elements().size(), 5u);
+  for (std::size_t i = 1; i < road.elements().size(); ++i) {
+    const Element& previous = road.elements()[i - 1];
     const auto end = PointAt(previous, previous.end_station);
-    EXPECT_EQ(road.elements[i].start.x, end->x);
-    EXPECT_EQ(road.elements[i].start.y, end->y);
-    EXPECT_EQ(road.elements[i].start_azimuth, *AzimuthAt(previous, previous.end_station));
+    EXPECT_EQ(road.elements()[i].start.x, end->x);
+    EXPECT_EQ(road.elements()[i].start.y, end->y);
+    EXPECT_EQ(road.elements()[i].start_azimuth, *AzimuthAt(previous, previous.end_station));
   }
   // Through 60/600 + 80/300 + 60/600 radians.
-  EXPECT_NEAR(road.elements[4].start_azimuth, 0.5 + 0.1 + 0.8 / 3 + 0.1, 1e-15);
+  EXPECT_NEAR(road.elements()[4].start_azimuth, 0.5 + 0.1 + 0.8 / 3 + 0.1, 1e-15);
 }
 
 TEST(RoadAlignmentTest, GivenStartsAreUsedAndTheirDifferencesReported) {
   const Alignment road = Road();
-  const Point carried = road.elements[2].start;
-  const double azimuth = road.elements[2].start_azimuth;
+  const Point carried = road.elements()[2].start;
+  const double azimuth = road.elements()[2].start_azimuth;
   const double second = std::numbers::pi / 648000;
   struct Given {
     Point start;
@@ -67,10 +67,10 @@ TEST(RoadAlignmentTest, GivenStartsAreUsedAndTheirDifferencesReported) {
     inputs[2].start = given.start;
     inputs[2].start_azimuth = given.azimuth;
     std::string error;
-    const auto built = BuildAlignment(inputs, given.tolerance, error);
+    const auto built = BuildAlignment(inputs, {}, given.tolerance, error);
     ASSERT_TRUE(built) << error;
-    EXPECT_EQ(built->alignment.elements[2].start.x, given.start.x);
-    EXPECT_EQ(built->alignment.elements[2].start_azimuth, given.azimuth);
+    EXPECT_EQ(built->alignment.elements()[2].start.x, given.start.x);
+    EXPECT_EQ(built->alignment.elements()[2].start_azimuth, given.azimuth);
     if (given.distance == 0 && given.angle == 0) {
       EXPECT_TRUE(built->discrepancies.empty());
       continue;
@@ -100,7 +100,7 @@ TEST(RoadAlignmentTest, RefusesTablesThatDoNotMakeARoad) {
     auto inputs = Inputs();
     spoil(inputs);
     std::string error;
-    EXPECT_FALSE(BuildAlignment(inputs, {}, error));
+    EXPECT_FALSE(BuildAlignment(inputs, {}, {}, error));
     EXPECT_EQ(error.rfind(named + ":", 0), 0u) << error;
   }
 }
@@ -108,9 +108,10 @@ TEST(RoadAlignmentTest, RefusesTablesThatDoNotMakeARoad) {
 // Stations jump from 100 to 150 at 100 (a gap) and back from 250 to 230 at
 // 200 (an overlap).
 Alignment WithEquations() {
-  Alignment road = Road();
-  road.equations = {{100, 100, 150}, {200, 250, 230}};
-  return road;
+  std::string error;
+  const auto inputs = Inputs();
+  const std::vector<StationEquation> equations = {{100, 100, 150}, {200, 250, 230}};
+  return BuildAlignment(inputs, equations, {}, error)->alignment;
 }
 
 TEST(RoadAlignmentTest, StationEquations) {
@@ -130,6 +131,31 @@ TEST(RoadAlignmentTest, StationEquations) {
       {-0.001, {}}, {0, 0}, {39.999, 0}, {40, 1}, {180, 3}, {300, 4}, {300.001, {}}};
   for (const auto& [distance, element] : held) {
     EXPECT_EQ(road.ElementAt(distance), element) << distance;
+  }
+}
+
+TEST(RoadAlignmentTest, EquationsMustFitTheRoad) {
+  const auto inputs = Inputs();  // 0 to 300
+  struct Case {
+    std::vector<StationEquation> equations;
+    std::string refused;  // the start of the message, empty when accepted
+  };
+  const std::vector<Case> cases = {
+      {{{100, 100, 150}, {200, 249.9995, 230}}, ""},
+      {{{100, 100, 150}, {100, 150, 160}}, "station equation 2 (150 = 160): it does not lie after"},
+      {{{100, 100, 150}, {90, 140, 160}}, "station equation 2 (140 = 160): it does not lie after"},
+      {{{0, 0, 10}}, "station equation 1 (0 = 10): it lies outside the road"},
+      {{{300, 300, 310}}, "station equation 1 (300 = 310): it lies outside the road"},
+      {{{-5, -5, 10}}, "station equation 1 (-5 = 10): it lies outside the road"},
+      {{{100, 100.002, 150}}, "station equation 1 (100.002 = 150): its back station"},
+      {{{100, 100, 150}, {200, 200, 230}}, "station equation 2 (200 = 230): its back station"},
+      {{{100, 100, NAN}}, "station equation 1 (100 = ): a number is not finite"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto built = BuildAlignment(inputs, c.equations, {}, error);
+    EXPECT_EQ(!built, !c.refused.empty()) << c.refused << error;
+    EXPECT_EQ(error.substr(0, c.refused.size()), c.refused);
   }
 }
 
@@ -170,13 +196,14 @@ TEST(RoadAlignmentTest, StakeoutStations) {
 
 TEST(RoadAlignmentTest, BoundaryCodes) {
   const auto road = [](std::vector<std::pair<double, double>> radii) {
-    Alignment a;
+    std::vector<ElementInput> inputs;
     double station = 0;
     for (const auto& [from, to] : radii) {
-      a.elements.push_back({station, station + 10, from, to, 0, {}});
+      inputs.push_back({station, station + 10, from, to, 0, Point{}});
       station += 10;
     }
-    return a;
+    std::string error;
+    return BuildAlignment(inputs, {}, {}, error)->alignment;
   };
   const Alignment a =
       road({{0, 0}, {0, 0}, {0, 50}, {50, 40}, {40, 40}, {30, 30}, {0, 0}, {20, 20}, {0, 0}});

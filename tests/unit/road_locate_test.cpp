@@ -70,7 +70,7 @@ const std::vector<Road>& Roads() {
 
 Alignment Build(const Road& road) {
   std::string error;
-  const auto built = BuildAlignment(road.elements, {}, error);
+  const auto built = BuildAlignment(road.elements, {}, {}, error);
   EXPECT_TRUE(built) << road.name << ": " << error;
   return built->alignment;
 }
@@ -81,7 +81,7 @@ TEST(RoadLocateTest, PointsComeBackToTheirStationAndOffset) {
     const Alignment alignment = Build(road);
     const Locator locator(alignment);
     std::vector<double> stations;
-    for (const Element& e : alignment.elements) {
+    for (const Element& e : alignment.elements()) {
       for (double share : {0.0, 1e-9, 0.1234, 0.5, 0.9, 1 - 1e-9}) {
         stations.push_back(e.start_station + share * e.Length());
       }
@@ -91,7 +91,7 @@ TEST(RoadLocateTest, PointsComeBackToTheirStationAndOffset) {
       const std::size_t index = *alignment.ElementAt(station);
       for (double share : {0.0, 0.37, -0.61, 1.0, -1.0}) {
         const double offset = share * road.offset;
-        const Point point = *PointAt(alignment.elements[index], station, offset);
+        const Point point = *PointAt(alignment.elements()[index], station, offset);
         const auto found = locator.Locate(point);
         ASSERT_TRUE(found.location) << road.name << " " << station << " " << offset;
         const double error = std::fmax(std::fabs(found.location->distance - station),
@@ -109,8 +109,8 @@ TEST(RoadLocateTest, PointsComeBackToTheirStationAndOffset) {
 TEST(RoadLocateTest, PointsBeyondTheEndsOrTooFarAreRefused) {
   const Alignment alignment = Build(Roads()[1]);
   const Locator locator(alignment);
-  const Element& first = alignment.elements.front();
-  const Element& last = alignment.elements.back();
+  const Element& first = alignment.elements().front();
+  const Element& last = alignment.elements().back();
   const double before = first.start_azimuth + kPi;
   const double after = last.start_azimuth;
   struct Case {
