@@ -105,6 +105,7 @@ std::optional<Profile> BuildProfile(std::span<const ProfilePoint> points, Profil
       return std::nullopt;
     }
     v[i].given = points[i];
+    profile.stations_.push_back(points[i].station);
     v[i].begin = v[i].end = points[i].station;
   }
   for (std::size_t i = 0; i + 1 < points.size(); ++i) {
@@ -225,10 +226,8 @@ std::optional<Profile::Height> Profile::HeightAt(double s) const {
   if (!(s >= Start() && s <= End())) {  // also refuses NaN
     return std::nullopt;
   }
-  const auto after =
-      std::upper_bound(vertices_.begin(), vertices_.end(), s,
-                       [](double value, const Vertex& x) { return value < x.given.station; });
-  std::size_t k = static_cast<std::size_t>(after - vertices_.begin()) - 1;
+  const auto after = std::upper_bound(stations_.begin(), stations_.end(), s);
+  std::size_t k = static_cast<std::size_t>(after - stations_.begin()) - 1;
   if (k + 1 == vertices_.size()) {
     --k;  // the end: the last stretch
   }

@@ -164,6 +164,7 @@ class Profile {
   Height OnCurve(std::size_t vertex, double station) const;
 
   std::vector<Vertex> vertices_;
+  std::vector<double> stations_;  // the vertices' stations, compact for the search
 };
 
 // Works out the profile from its points: the start, the PVIs in order of

@@ -102,8 +102,8 @@ TEST(RoadProfileTest, EachKindAgreesWithTheExactCurve) {
     const VerticalCurveRow row = profile.CurveTable().at(0);
     EXPECT_EQ(row.bend, c.bend);
     const LD exact_e = fabsl(Exact(points, 200) - 10);
-    EXPECT_NEAR(row.external, c.external > 0 ? c.external : (double)exact_e, 1e-9);
-    EXPECT_NEAR(c.external, c.external > 0 ? (double)exact_e : 0, 1e-9);
+    EXPECT_NEAR(row.external, (double)exact_e, 1e-9);
+    EXPECT_NEAR(row.external, c.external > 0 ? c.external : row.external, 1e-9);  // by hand
     EXPECT_NEAR(row.start_elevation, (double)Exact(points, row.start_station), 1e-9);
     EXPECT_NEAR(row.end_elevation, (double)Exact(points, row.end_station), 1e-9);
     for (double s = 0; s <= 400; s += 2.5) {
@@ -143,65 +143,29 @@ TEST(RoadProfileTest, LongProfileWithinAMicrometre) {
 }
 
 TEST(RoadProfileTest, RefusalsNameThePointAndTheAmounts) {
-  using R = ProfileError::Reason;
+  using enum ProfileError::Reason;
+  using enum VerticalCurveKind;
   struct Case {
-    std::vector<ProfilePoint> points;
-    R reason;
+    ProfilePoint pvi, next;  // between {0, 0} and {300, 6}
+    ProfileError::Reason reason;
     std::size_t point;
     double amount, limit;
     std::string what;
   };
+  // Grades of +6 %, -6 %, +6 % where the elevations are 6 and 0.
   const std::vector<Case> cases = {
-      {{{0, 0}}, R::kTooFewPoints, 0, 0, 0, "needs at least its start and its end"},
-      {{{0, 0}, {100, NAN}}, R::kNotFinite, 1, 0, 0, "not finite"},
-      {{{0, 0}, {100, 1}, {100, 2}},
-       R::kNotIncreasing,
-       2,
-       100,
-       100,
-       "station 100 is not after the previous point's 100"},
-      {{{0, 0}, {100, 1, K::kRadius, -5}, {200, 0}},
-       R::kNegative,
-       1,
-       -5,
-       0,
-       "radius -5 is negative"},
-      {{{0, 0}, {100, 1, K::kCircle, 0, 30}, {200, 0}}, R::kIncomplete, 1, 0, 0, "has no radius"},
-      {{{0, 0}, {100, 1, K::kAsymmetric, 0, 0, 30, 0}, {200, 0}},
-       R::kIncomplete,
-       1,
-       0,
-       0,
-       "length of 0 on one side"},
-      {{{0, 0, K::kLength, 0, 10}, {200, 0}},
-       R::kCurveAtEnd,
-       0,
-       0,
-       0,
-       "start carries a vertical curve"},
-      // T 60 + 50 over 100 between the PVIs.
-      {{{0, 0}, {100, 6, K::kLength, 0, 120}, {200, 0, K::kLength, 0, 100}, {300, 6}},
-       R::kOverlap,
-       1,
-       110,
-       100,
-       "(T 60) and the next PVI's (T 50) overlap: together 110"},
-      {{{0, 0}, {100, 6, K::kAsymmetric, 0, 0, 100.5, 10}, {200, 0}},
-       R::kPastStart,
-       1,
-       100.5,
-       100,
-       "begins 100.5 before the PVI"},
-      {{{0, 0}, {100, 6, K::kAsymmetric, 0, 0, 10, 100.5}, {200, 0}},
-       R::kPastEnd,
-       1,
-       100.5,
-       100,
-       "ends 100.5 after the PVI"},
+      {{100, NAN}, {200, 0}, kNotFinite, 1, 0, 0, "a number is not finite; give"},
+      {{100, 1}, {100, 2}, kNotIncreasing, 2, 100, 100, "not after the previous point's 100"},
+      {{100, 1, kRadius, -5}, {200, 0}, kNegative, 1, -5, 0, "radius -5 is negative"},
+      {{100, 1, kCircle, 0, 30}, {200, 0}, kIncomplete, 1, 0, 0, "has no radius"},
+      {{100, 6, kAsymmetric, 0, 0, 30, 0}, {200, 0}, kIncomplete, 1, 0, 0, "0 on one side"},
+      {{100, 6, kLength, 0, 120}, {200, 0, kLength, 0, 100}, kOverlap, 1, 110, 100, "T 60) and"},
+      {{100, 6, kAsymmetric, 0, 0, 100.5, 10}, {200, 0}, kPastStart, 1, 100.5, 100, "100.5 before"},
+      {{100, 6}, {200, 0, kAsymmetric, 0, 0, 10, 100.5}, kPastEnd, 2, 100.5, 100, "100.5 after"},
   };
   for (const Case& c : cases) {
     ProfileError error;
-    EXPECT_FALSE(BuildProfile(c.points, error));
+    EXPECT_FALSE(BuildProfile(std::vector<ProfilePoint>{{0, 0}, c.pvi, c.next, {300, 6}}, error));
     EXPECT_EQ(error.reason, c.reason) << error.what;
     EXPECT_EQ(error.point, c.point) << error.what;
     EXPECT_NEAR(error.amount, c.amount, 1e-9) << error.what;
@@ -209,12 +173,18 @@ TEST(RoadProfileTest, RefusalsNameThePointAndTheAmounts) {
     EXPECT_NE(error.what.find(c.what), std::string::npos) << error.what;
     EXPECT_NE(error.what.find("; "), std::string::npos) << error.what;
   }
+  ProfileError error;
+  EXPECT_FALSE(BuildProfile(std::vector<ProfilePoint>{{0, 0}}, error));
+  EXPECT_EQ(error.reason, kTooFewPoints);
+  EXPECT_FALSE(BuildProfile(std::vector<ProfilePoint>{{0, 0}, {9, 0, kLength, 0, 1}}, error));
+  EXPECT_EQ(error.what,
+            "the profile's end carries a vertical curve; a curve belongs to a PVI "
+            "between the start and the end");
   // Curves that touch are accepted, even where rounding makes T 3.217 +
   // 96.783 exceed the 100 between the PVIs by 3e-14.
-  ProfileError error;
   EXPECT_TRUE(BuildProfile(std::vector<ProfilePoint>{{107.185, 0},
-                                                     {207.185, 6, K::kLength, 0, 6.434},
-                                                     {307.185, 0, K::kLength, 0, 193.566},
+                                                     {207.185, 6, kLength, 0, 6.434},
+                                                     {307.185, 0, kLength, 0, 193.566},
                                                      {407.185, 6}},
                            error));
   EXPECT_FALSE(BuildCrossSlopes(std::vector<CrossSlope>{{10, -2, -2}, {5, 1, 1}}, error));
@@ -229,22 +199,13 @@ TEST(RoadProfileTest, OffsetsFollowEachSidesSlope) {
   ProfileError error;
   const CrossSlopes slopes = *BuildCrossSlopes(
       std::vector<CrossSlope>{{100, -2, -2}, {150, 4, -4}, {250, 4, -4}, {300, -2, -2}}, error);
-  struct Case {
-    double station, offset, elevation;
-  };
-  for (const Case& c : std::vector<Case>{{50, -3.5, 100.43},
-                                         {50, 3.5, 100.43},
-                                         {125, -3.5, 101.285},
-                                         {125, 3.5, 101.145},
-                                         {200, -5, 102.2},
-                                         {200, 5, 101.8},
-                                         {275, -2, 102.77},
-                                         {275, 2, 102.69},
-                                         {400, 10, 103.8},
-                                         {200, 0, 102}}) {
-    EXPECT_NEAR(*DesignElevation(profile, slopes, c.station, c.offset), c.elevation, 1e-12)
-        << c.station << " " << c.offset;
-  }
+  // Station, offset, elevation.
+  const double cases[][3] = {{50, -3.5, 100.43},  {50, 3.5, 100.43}, {125, -3.5, 101.285},
+                             {125, 3.5, 101.145}, {200, -5, 102.2},  {200, 5, 101.8},
+                             {275, -2, 102.77},   {275, 2, 102.69},  {400, 10, 103.8},
+                             {200, 0, 102}};
+  for (const auto& c : cases)
+    EXPECT_NEAR(*DesignElevation(profile, slopes, c[0], c[1]), c[2], 1e-12) << c[0] << " " << c[1];
   EXPECT_NEAR(*DesignElevation(profile, CrossSlopes(-2), 0, -10), 99.8, 1e-12);
   EXPECT_NEAR(*FillCut(profile, slopes, 125, 3.5, 101.0), 0.145, 1e-12);    // fill
   EXPECT_NEAR(*FillCut(profile, slopes, 125, -3.5, 101.5), -0.215, 1e-12);  // cut
