@@ -48,7 +48,8 @@ enum class VerticalCurveKind {
   kRadius,      // symmetric parabola of radius `radius`
   kLength,      // symmetric parabola of length `length`
   kAsymmetric,  // two parabolas, `length_in` before the PVI and `length_out` after it
-  kCircle,      // circle of radius `radius` (`length`, as a file states it, is not used)
+  kCircle,      // circle of radius `radius` (`length`, as a file states it, is not
+                // used: compare it with the table's length or arc_length)
 };
 
 // One point of a profile as a design table or a file states it: the
@@ -106,6 +107,7 @@ struct VerticalCurveRow {
   double radius_in = 0.0;
   double radius_out = 0.0;
   double length = 0.0;       // L = end_station - start_station
+  double arc_length = 0.0;   // a circle's length along the arc, R times the turn; else 0
   double tangent_in = 0.0;   // T before the PVI: station - start_station
   double tangent_out = 0.0;  // T after it: end_station - station
   double external = 0.0;     // E: how far the curve passes the PVI, >= 0

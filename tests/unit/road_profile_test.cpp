@@ -104,6 +104,9 @@ TEST(RoadProfileTest, EachKindAgreesWithTheExactCurve) {
     const LD exact_e = fabsl(Exact(points, 200) - 10);
     EXPECT_NEAR(row.external, (double)exact_e, 1e-9);
     EXPECT_NEAR(row.external, c.external > 0 ? c.external : row.external, 1e-9);  // by hand
+    const LD turn = fabsl(atanl((c.out - 10) / 200.0L) - atanl(0.05L));
+    EXPECT_NEAR(row.arc_length, c.pvi.curve == K::kCircle ? (double)(c.pvi.radius * turn) : 0,
+                1e-9);
     EXPECT_NEAR(row.start_elevation, (double)Exact(points, row.start_station), 1e-9);
     EXPECT_NEAR(row.end_elevation, (double)Exact(points, row.end_station), 1e-9);
     for (double s = 0; s <= 400; s += 2.5) {
