@@ -246,8 +246,14 @@ std::optional<Profile::Height> Profile::HeightAt(double s) const {
   if (!(s >= Start() && s <= End())) {  // also refuses NaN
     return std::nullopt;
   }
-  const auto after = std::upper_bound(stations_.begin(), stations_.end(), s);
-  std::size_t k = static_cast<std::size_t>(after - stations_.begin()) - 1;
+  // The last point at or before the station, by halving without branches
+  // (the compiler's conditional moves): a searched-for station cannot be
+  // guessed, and mispredicted branches would cost most of the time.
+  const double* first = stations_.data();
+  for (std::size_t n = stations_.size(); n > 1; n -= n / 2) {
+    first = first[n / 2] <= s ? first + n / 2 : first;
+  }
+  std::size_t k = static_cast<std::size_t>(first - stations_.data());
   if (k + 1 == vertices_.size()) {
     --k;  // the end: the last stretch
   }
