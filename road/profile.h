@@ -128,9 +128,9 @@ class Profile {
   // closed form of the stretch that holds it, computed from its own PVI so
   // nothing builds up along the road; within 1e-6 of the exact value for
   // profiles up to 50 km, elevations up to 5,000, grades up to 10 % and
-  // radii of 100 to 1,000,000. The cost does not grow with the number of
-  // points. No value outside the profile or for a station that is not
-  // finite.
+  // radii of 100 to 1,000,000. The cost grows only with the logarithm of
+  // the number of points (a binary search). No value outside the profile or for a station that is
+  // not finite.
   std::optional<double> ElevationAt(double station) const;
   std::optional<double> GradeAt(double station) const;
 
