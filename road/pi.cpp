@@ -62,7 +62,7 @@ std::optional<std::pair<double, double>> ShiftOf(double radius, double length) {
 
 // The curve of one JD from R, Ls1, Ls2 and the size of the deflection,
 // everything but the stations, the centre and the sign.
-enum class Fit { kFits, kSpiralsTooLong, kUnequalSpirals };
+enum class Fit { kFits, kSpiralsTooLong };
 
 struct Shape {
   Fit fit = Fit::kFits;
@@ -100,10 +100,6 @@ Shape ShapeOf(double radius, double spiral_in, double spiral_out, double turn) {
   const double unequal = shift == 0.0 ? 0.0 : shift / (2.0 * half.sin * half.cos);
   shape.tangent_in = shape.q_in + (radius + shape.p_in) * tangent - unequal;
   shape.tangent_out = shape.q_out + (radius + shape.p_out) * tangent + unequal;
-  if (shape.tangent_in < -kPiTouch || shape.tangent_out < -kPiTouch) {
-    shape.fit = Fit::kUnequalSpirals;
-    return shape;
-  }
   shape.length = spiral_in + shape.arc_length + spiral_out;
   shape.along = shape.q_in - shape.tangent_in;
   shape.across = radius + shape.p_in;
@@ -159,8 +155,8 @@ std::optional<PiRoad> ConvertPi(const PiTable& table, PiError& error) {
   const std::size_t n = points.size();
   if (n < 2) {
     return refuse(PiFault::kTooFewPoints, 0, 0, static_cast<double>(n),
-                  "the table has " + std::to_string(n) +
-                      " points; give at least the start point (BP) and the end point (EP)");
+                  "the table has " + std::to_string(n) + (n == 1 ? " point" : " points") +
+                      "; give at least the start point (BP) and the end point (EP)");
   }
   if (!std::isfinite(table.start_station)) {
     return refuse(PiFault::kNotFinite, 0, 0, 0,
@@ -260,19 +256,11 @@ std::optional<PiRoad> ConvertPi(const PiTable& table, PiError& error) {
     }
     const Shape shape = ShapeOf(at.radius, at.spiral_in, at.spiral_out, turn);
     if (shape.fit == Fit::kSpiralsTooLong) {
-      return refuse(PiFault::kSpiralsTooLong, i, i, -shape.arc_length,
+      return refuse(PiFault::kSpiralsTooLong, i, i, shape.arc_length,
                     refuse.Name(i) + ": the spirals Ls1 " + Fixed(at.spiral_in) + " and Ls2 " +
                         Fixed(at.spiral_out) + " turn further than the deflection " +
                         Dms(deflection) + ": the arc between them would be " +
                         Fixed(shape.arc_length) + " long; shorten the spirals or raise R");
-    }
-    if (shape.fit == Fit::kUnequalSpirals) {
-      const double tangent = std::fmin(shape.tangent_in, shape.tangent_out);
-      return refuse(PiFault::kUnequalSpirals, i, i, tangent,
-                    refuse.Name(i) + ": the spirals Ls1 " + Fixed(at.spiral_in) + " and Ls2 " +
-                        Fixed(at.spiral_out) + " are too unequal for the deflection " +
-                        Dms(deflection) + ": a tangent length would be " + Fixed(tangent) +
-                        "; make them more alike");
     }
     shapes[i] = shape;
     const double side = deflection > 0.0 ? 1.0 : -1.0;

@@ -14,10 +14,10 @@
 // exact clothoid, its end point computed as the road's own points are
 // (PointAt), so the road staked out from the table is tangent to every line
 // between JDs. The textbook series p = Ls²/(24R) - Ls⁴/(2688R³) and
-// q = Ls/2 - Ls³/(240R²) fall short of them by the next terms of the
-// series, about Ls⁶/(506880R⁵) and Ls⁵/(34560R⁴): for a spiral as long as
-// its radius 0.2 mm and 2.9 mm per 100 units of R, below 1 µm where
-// Ls/R < 0.15 for R = 1000.
+// q = Ls/2 - Ls³/(240R²) fall short of them by about their next terms,
+// Ls⁶/(506880R⁵) and Ls⁵/(34560R⁴): for a spiral as long as its radius by
+// 0.2 mm and 2.9 mm per 100 units of R; q by 1 µm at Ls = 128 into R 1000
+// and by 29 µm for Ls 10,000 into R 100,000.
 #pragma once
 
 #include <cstddef>
@@ -106,7 +106,6 @@ enum class PiFault {
   kNoRadius,        // a JD that turns without a radius
   kTurnsBack,       // a JD where the road would turn back on itself
   kSpiralsTooLong,  // the spirals turn further than the JD: the arc would be negative
-  kUnequalSpirals,  // T1 or T2 negative: the spirals too unequal for the deflection
   kOverlap,         // two curves, or a curve and BP or EP, overlap on a straight
 };
 
@@ -114,7 +113,7 @@ struct PiError {
   PiFault fault = PiFault::kTooFewPoints;
   std::size_t point = 0;  // the point at fault (index in PiTable::points)
   std::size_t next = 0;   // the second point of kSamePoint and kOverlap
-  double amount = 0.0;    // overlap length; negative arc length or T; deflection
+  double amount = 0.0;    // overlap length; the arc's negative length; deflection; value
   std::string message;    // what is wrong; what to do
 };
 

@@ -157,3 +157,271 @@ TEST(RoadPiTest, CurvesAgreeWithTheGeometricReference) {
 
 }  // namespace
 }  // namespace velmora::road
+
+namespace velmora::road {
+namespace {
+
+PiTable Table(std::vector<PiPoint> points) { return {0.0, std::move(points)}; }
+
+TEST(RoadPiTest, AHandWorkedCurve) {
+  // R 500, Ls 100 both sides, α 30° right, JD1 1000 north of BP (station 0).
+  // β = Ls/2R = 0.1 rad; the series to their third terms:
+  // p = Ls²/24R - Ls⁴/2688R³ + Ls⁶/506880R⁵ = 0.8333333 - 0.0002976 + 0.0000001 = 0.8330358
+  // q = Ls/2 - Ls³/240R² + Ls⁵/34560R⁴ = 50 - 0.0166667 + 0.0000046 = 49.9833380
+  // T = (R + p) tan(α/2) + q = 500.8330358 × 0.2679492 + 49.9833380 = 184.181145
+  // L = R α + Ls = 500 × 0.5235988 + 100 = 361.799388
+  // E = (R + p) sec(α/2) - R = 500.8330358 × 1.0352762 - 500 = 18.500512
+  // J = 2T - L = 6.562903
+  // ZH = 1000 - T = 815.818855, HY = ZH + Ls = 915.818855, QZ = ZH + L/2 = 996.718548,
+  // YH = HZ - Ls = 1077.618242, HZ = ZH + L = 1177.618242 (QZ + J/2 = JD1 = 1000)
+  PiError error;
+  const double a = 30 * kDegree;
+  const auto road = ConvertPi(Table({{"", {3500000, 500000}, 0, 0, 0},
+                                     {"", {3501000, 500000}, 500, 100, 100},
+                                     {"", {3501000 + 1000 * std::cos(a), 500500}, 0, 0, 0}}),
+                              error);
+  ASSERT_TRUE(road) << error.message;
+  const PiCurve& c = road->curves[0];
+  const double pairs[][2] = {{c.deflection, a},
+                             {c.p_in, 0.8330358},
+                             {c.q_out, 49.9833380},
+                             {c.a_in, 223.606798},
+                             {c.tangent_in, 184.181145},
+                             {c.tangent_out, 184.181145},
+                             {c.length, 361.799388},
+                             {c.arc_length, 161.799388},
+                             {c.external, 18.500512},
+                             {c.correction, 6.562903},
+                             {c.zh, 815.818855},
+                             {c.hy, 915.818855},
+                             {c.qz, 996.718548},
+                             {c.yh, 1077.618242},
+                             {c.hz, 1177.618242},
+                             {road->end_station, 1177.618242 + 1000 - 184.181145},
+                             {road->straights[1].length, 815.818855},
+                             {road->straights[1].azimuth, a}};
+  for (const auto& [got, want] : pairs) {
+    EXPECT_NEAR(got, want, 1e-6);
+  }
+  ASSERT_EQ(road->elements.size(), 5u);
+  EXPECT_EQ(road->elements[2].end_radius, 500);  // right: a positive radius
+}
+
+TEST(RoadPiTest, TheTextbookSeriesFallShortByTheirNextTerm) {
+  // The exact p and q less the two-term series, against the series' third
+  // terms Ls⁶/506880R⁵ and Ls⁵/34560R⁴.
+  for (const auto& [r, ls] :
+       {std::pair{100.0, 100.0}, {30.0, 30.0}, {1000.0, 150.0}, {500.0, 100.0}, {1e5, 1e4}}) {
+    PiError error;
+    const auto road = ConvertPi(
+        Table({{"", {0, 0}, 0, 0, 0}, {"", {1e6, 0}, r, ls, ls}, {"", {1e6, 1e6}, 0, 0, 0}}),
+        error);
+    ASSERT_TRUE(road) << error.message;
+    const double p =
+        road->curves[0].p_in - (ls * ls / (24 * r) - std::pow(ls, 4) / (2688 * std::pow(r, 3)));
+    const double q = road->curves[0].q_in - (ls / 2 - std::pow(ls, 3) / (240 * r * r));
+    const double next_p = std::pow(ls, 6) / (506880 * std::pow(r, 5));
+    const double next_q = std::pow(ls, 5) / (34560 * std::pow(r, 4));
+    EXPECT_NEAR(p / next_p, 1, 0.005) << r << " " << ls;
+    EXPECT_NEAR(q / next_q, 1, 0.005) << r << " " << ls;
+    std::printf("R %g Ls %g: the series' p short by %.3g, q by %.3g\n", r, ls, p, q);
+  }
+}
+
+TEST(RoadPiTest, TablesComeBackFromTheirRoads) {
+  for (const Case& c : Cases()) {
+    const PiTable table = TableOf(c);
+    PiError error;
+    PiPatternError pattern;
+    const auto road = ConvertPi(table, error);
+    ASSERT_TRUE(road) << c.name;
+    const std::vector<Element> elements = ElementsOf(*road);
+    const auto back = PiTableOf(elements, pattern);
+    ASSERT_TRUE(back) << c.name << ": " << pattern.message;
+    ASSERT_EQ(back->points.size(), table.points.size()) << c.name;
+    EXPECT_EQ(back->start_station, table.start_station);
+    for (std::size_t i = 0; i < table.points.size(); ++i) {
+      const PiPoint& want = table.points[i];
+      const PiPoint& got = back->points[i];
+      EXPECT_LT(std::hypot(got.point.x - want.point.x, got.point.y - want.point.y), 1e-6)
+          << c.name << " point " << i;
+      EXPECT_NEAR(got.radius, want.radius, 1e-9 * want.radius) << c.name << " point " << i;
+      EXPECT_NEAR(got.spiral_in, want.spiral_in, 1e-9) << c.name << " point " << i;
+      EXPECT_NEAR(got.spiral_out, want.spiral_out, 1e-9) << c.name << " point " << i;
+    }
+  }
+  // A road that starts in a curve, and two arcs meeting with no straight
+  // between (a reverse curve): curves that touch.
+  const std::vector<Element> road = {{0, 100, 200, 200, 0.5, {3.5e6, 5e5}},
+                                     {100, 250, -300, -300, 1.0, {}}};
+  std::vector<Element> joined = road;
+  joined[1].start = *PointAt(road[0], 100);
+  PiPatternError pattern;
+  const auto table = PiTableOf(joined, pattern);
+  ASSERT_TRUE(table) << pattern.message;
+  PiError error;
+  const auto again = ConvertPi(*table, error);
+  ASSERT_TRUE(again) << error.message;
+  const std::vector<Element> elements = ElementsOf(*again);
+  ASSERT_EQ(elements.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_NEAR(elements[i].end_station, joined[i].end_station, 1e-9);
+    EXPECT_EQ(elements[i].start_radius, joined[i].start_radius);
+    EXPECT_NEAR(elements[i].start_azimuth, joined[i].start_azimuth, 1e-12);
+    EXPECT_LT(std::hypot(elements[i].start.x - joined[i].start.x,
+                         elements[i].start.y - joined[i].start.y),
+              1e-6);
+  }
+}
+
+TEST(RoadPiTest, TablesThatDescribeNoRoadAreRefused) {
+  // A right turn of 90° at JD1 (1000 north of BP), a left one at JD2.
+  const auto square = [](double r1, double r2) {
+    return Table({{"", {0, 0}, 0, 0, 0},
+                  {"", {1000, 0}, r1, 0, 0},
+                  {"", {1000, 1000}, r2, 0, 0},
+                  {"", {2000, 1000}, 0, 0, 0}});
+  };
+  PiTable nan = square(300, 300), negative = nan, at_end = nan, bare = nan, same = nan;
+  nan.points[2].point.y = NAN;
+  negative.points[1].radius = -300;
+  at_end.points[3].spiral_in = 20;
+  bare.points[1] = {"JD7", {1000, 0}, 0, 50, 0};
+  same.points[2].point = same.points[1].point;
+  PiTable turnless =
+      Table({{"", {0, 0}, 0, 0, 0}, {"", {100, 0}, 300, 0, 0}, {"", {200, 0}, 0, 0, 0}});
+  PiTable cornered = turnless, back = turnless, long_spirals = square(100, 300),
+          short_end = turnless;
+  cornered.points[1].radius = 0;
+  cornered.points[2].point = {100, 100};
+  back.points[2].point = {50, 0};
+  long_spirals.points[1].spiral_in = long_spirals.points[1].spiral_out = 200;
+  short_end.points[1].radius = 600;
+  short_end.points[2].point = {1000, 500};
+  short_end.points[1].point = {1000, 0};
+  const struct {
+    PiTable table;
+    PiFault fault;
+    std::size_t point, next;
+    const char* message;
+  } cases[] = {
+      {Table({{"", {0, 0}, 0, 0, 0}}), PiFault::kTooFewPoints, 0, 0,
+       "the table has 1 point; give at least the start point (BP) and the end point (EP)"},
+      {nan, PiFault::kNotFinite, 2, 2,
+       "JD2 (point 2): a number is not finite; give finite coordinates, R, Ls1 and Ls2"},
+      {negative, PiFault::kNegative, 1, 1,
+       "JD1 (point 1): the radius R -300.0000 is negative; give 0 or more (the JDs tell right "
+       "from left)"},
+      {at_end, PiFault::kCurveAtEnd, 3, 3,
+       "EP (point 3) has a radius or a spiral; curves belong to JDs: leave R, Ls1 and Ls2 of "
+       "the start and end points 0"},
+      {bare, PiFault::kSpiralNoRadius, 1, 1,
+       "JD7 (point 1) has spirals (Ls1 50.0000, Ls2 0.0000) but no radius; give its R or leave "
+       "the spirals 0"},
+      {same, PiFault::kSamePoint, 1, 2,
+       "JD1 (point 1) and JD2 (point 2) are at the same place; remove one of them"},
+      {turnless, PiFault::kNoDeflection, 1, 1,
+       "JD1 (point 1) does not turn (it lies on the line of its neighbours) but has the radius "
+       "300.0000; give R 0 or remove the JD"},
+      {cornered, PiFault::kNoRadius, 1, 1,
+       "JD1 (point 1) turns 90°00′00.0″ but has no radius; give its R"},
+      {back, PiFault::kTurnsBack, 1, 1,
+       "JD1 (point 1): the road turns back on itself there (deflection 180°); check the "
+       "coordinates"},
+      {long_spirals, PiFault::kSpiralsTooLong, 1, 1,
+       "JD1 (point 1): the spirals Ls1 200.0000 and Ls2 200.0000 turn further than the "
+       "deflection 90°00′00.0″: the arc between them would be -42.9204 long; shorten the "
+       "spirals or raise R"},
+      {square(1200, 300), PiFault::kOverlap, 0, 1,
+       "BP (point 0) and JD1 (point 1) overlap by 200.0000: T1 1200.0000 of JD1 (point 1) is "
+       "longer than the 1000.0000 between them; lower a radius or a spiral, or correct the "
+       "coordinates"},
+      {square(600, 600), PiFault::kOverlap, 1, 2,
+       "JD1 (point 1) and JD2 (point 2) overlap by 200.0000: T2 600.0000 of JD1 (point 1) and T1 "
+       "600.0000 of JD2 (point 2) are longer than the 1000.0000 between them; lower a radius or "
+       "a spiral, or correct the coordinates"},
+      {short_end, PiFault::kOverlap, 1, 2,
+       "JD1 (point 1) and EP (point 2) overlap by 100.0000: T2 600.0000 of JD1 (point 1) is "
+       "longer than the 500.0000 between them; lower a radius or a spiral, or correct the "
+       "coordinates"},
+  };
+  for (const auto& c : cases) {
+    PiError error;
+    EXPECT_FALSE(ConvertPi(c.table, error)) << c.message;
+    EXPECT_EQ(error.fault, c.fault) << c.message;
+    EXPECT_EQ(error.point, c.point) << c.message;
+    EXPECT_EQ(error.next, c.next) << c.message;
+    EXPECT_EQ(error.message, c.message);
+  }
+}
+
+TEST(RoadPiTest, RoadsOutsideThePatternAreRefused) {
+  const Element straight{0, 100, 0, 0, 0, {0, 0}};
+  const auto at = [](double from, double r0, double r1, double length, double azimuth = 0) {
+    return Element{from, from + length, r0, r1, azimuth, {0, 0}};
+  };
+  const struct {
+    std::vector<Element> road;
+    std::size_t element;
+    const char* message;
+  } cases[] = {
+      {{straight, at(100, 300, 200, 50)},
+       1,
+       "element 1: a spiral between two radii (300.0000 and 200.0000); a table of JDs has "
+       "spirals only between a straight and an arc"},
+      {{straight, at(100, 300, 0, 50)},
+       1,
+       "element 1: a spiral out of the radius 300.0000 that follows no arc or spiral into it"},
+      {{straight, at(100, 0, 300, 50), at(150, 0, 0, 10, 50 / 600.0)},
+       2,
+       "element 2: the spiral into the radius 300.0000 goes on into neither an arc of that "
+       "radius nor a spiral out of it"},
+      {{straight, at(100, 0, 300, 50)},
+       1,
+       "element 1: the spiral into the radius 300.0000 goes on into neither an arc of that "
+       "radius nor a spiral out of it"},
+      {{at(0, 0, 300, 50), at(50, 200, 200, 10, 50 / 600.0)},
+       1,
+       "element 1: the spiral into the radius 300.0000 goes on into neither an arc of that "
+       "radius nor a spiral out of it"},
+      {{straight, at(100, 0, 0, 10, 0.1)},
+       1,
+       "element 1: the road changes direction by 5°43′46.5″ where it starts, without a curve; a "
+       "table of JDs has no corners"},
+      {{straight, at(100, -100, -100, 400)},
+       1,
+       "element 1: the curve turns 229°10′59.2″, half a turn or more: its straights meet at no JD"},
+      {{}, 0, "element 0: the road has no elements; give at least one"},
+  };
+  for (const auto& c : cases) {
+    PiPatternError error;
+    EXPECT_FALSE(PiTableOf(c.road, error)) << c.message;
+    EXPECT_EQ(error.element, c.element) << c.message;
+    EXPECT_EQ(error.message, c.message);
+  }
+}
+
+}  // namespace
+}  // namespace velmora::road
+
+namespace velmora::road::detail {
+namespace {
+
+TEST(RoadTrigTest, AngleOfAgreesWithTheLongDoubleOne) {
+  double worst = 0;
+  for (int i = 0; i < 4000; ++i) {
+    const double x = std::ldexp(std::sin(i * 1.37), i % 40 - 20);
+    const double y = i % 5 == 0 ? 0.0 : std::ldexp(std::cos(i * 2.11), i % 23 - 11);
+    worst = std::fmax(worst, std::fabs(AngleOf(y, x) - (double)atan2l(y, x)));
+  }
+  for (const auto& [y, x] :
+       {std::pair{1.0, 1.0}, {-1.0, -1.0}, {0.0, -1.0}, {-1.0, 0.0}, {1e-300, 1.0}}) {
+    worst = std::fmax(worst, std::fabs(AngleOf(y, x) - (double)atan2l(y, x)));
+  }
+  EXPECT_LT(worst, 1e-15);
+  EXPECT_EQ(AngleOf(0, 0), 0);
+  EXPECT_TRUE(std::isnan(AngleOf(1, INFINITY)));
+}
+
+}  // namespace
+}  // namespace velmora::road::detail
