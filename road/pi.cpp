@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <tuple>
 
@@ -23,15 +24,11 @@ std::string Fixed(double value, int decimals = 4) {
 
 // 12°34′56.7″, the sign dropped.
 std::string Dms(double radians) {
-  const double tenths = std::round(std::fabs(radians) * (180.0 / kPi) * 36000.0);
-  const long long t = static_cast<long long>(tenths);
-  const long long degrees = t / 36000;
-  const long long minutes = t / 600 % 60;
-  const long long seconds = t % 600;
-  std::string text = std::to_string(degrees) + "°";
-  text += (minutes < 10 ? "0" : "") + std::to_string(minutes) + "′";
-  text += (seconds < 100 ? "0" : "") + std::to_string(seconds / 10) + "." +
-          std::to_string(seconds % 10) + "″";
+  const long long tenths =
+      static_cast<long long>(std::round(std::fabs(radians) * (180.0 / kPi) * 36000.0));
+  char text[64];
+  std::snprintf(text, sizeof text, "%lld°%02lld′%02lld.%lld″", tenths / 36000, tenths / 600 % 60,
+                tenths % 600 / 10, tenths % 10);
   return text;
 }
 
@@ -312,12 +309,9 @@ std::optional<PiRoad> ConvertPi(const PiTable& table, PiError& error) {
   // the previous one ends, as BuildAlignment would carry them.
   std::optional<Element> last;
   const auto add = [&](double from, double length, double start_radius, double end_radius,
-                       std::optional<double> azimuth, std::optional<Point> start) {
-    Element element{from, from + length, start_radius, end_radius, 0.0, {}};
-    if (azimuth) {
-      element.start_azimuth = *azimuth;
-      element.start = *start;
-    } else {
+                       bool carry, double azimuth, Point start) {
+    Element element{from, from + length, start_radius, end_radius, azimuth, start};
+    if (carry) {
       const auto point = PointAt(*last, last->end_station);
       const auto carried = AzimuthAt(*last, last->end_station);
       if (!point || !carried) {
@@ -341,7 +335,7 @@ std::optional<PiRoad> ConvertPi(const PiTable& table, PiError& error) {
     straight.start_station = station;
     if (straight.length > 0.0) {
       const double back = shapes[k].tangent_out;
-      add(station, straight.length, 0.0, 0.0, line.azimuth,
+      add(station, straight.length, 0.0, 0.0, false, line.azimuth,
           Point{points[k].point.x + back * ux, points[k].point.y + back * uy});
     }
     station += straight.length;
@@ -364,20 +358,17 @@ std::optional<PiRoad> ConvertPi(const PiTable& table, PiError& error) {
     const Point zh{points[k + 1].point.x - curve.tangent_in * ux,
                    points[k + 1].point.y - curve.tangent_in * uy};
     bool fine = true;
-    std::optional<double> azimuth = line.azimuth;
-    std::optional<Point> start = zh;
+    bool carry = false;  // the first piece starts at ZH
     if (curve.spiral_in > 0.0) {
-      fine = fine && add(curve.zh, curve.spiral_in, 0.0, radius, azimuth, start);
-      azimuth.reset();
-      start.reset();
+      fine = fine && add(curve.zh, curve.spiral_in, 0.0, radius, carry, line.azimuth, zh);
+      carry = true;
     }
     if (curve.arc_length > 0.0) {
-      fine = fine && add(curve.hy, curve.arc_length, radius, radius, azimuth, start);
-      azimuth.reset();
-      start.reset();
+      fine = fine && add(curve.hy, curve.arc_length, radius, radius, carry, line.azimuth, zh);
+      carry = true;
     }
     if (curve.spiral_out > 0.0) {
-      fine = fine && add(curve.yh, curve.spiral_out, radius, 0.0, azimuth, start);
+      fine = fine && add(curve.yh, curve.spiral_out, radius, 0.0, carry, line.azimuth, zh);
     }
     if (!fine) {
       return refuse(PiFault::kNotFinite, k + 1, k + 1, 0,
