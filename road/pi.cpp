@@ -302,7 +302,7 @@ std::optional<PiRoad> ConvertPi(const PiTable& table, PiError& error) {
     PiStraight& straight = road.straights[k];
     straight.between = lines[k].between;
     straight.azimuth = lines[k].azimuth;
-    straight.length = std::fmax(0.0, -excess);
+    straight.length = excess < -kPiTouch ? -excess : 0.0;  // curves that touch: none
   }
 
   // The elements, each with its own start; those inside a curve start where
@@ -311,7 +311,10 @@ std::optional<PiRoad> ConvertPi(const PiTable& table, PiError& error) {
   const auto add = [&](double from, double length, double start_radius, double end_radius,
                        bool carry, double azimuth, Point start) {
     Element element{from, from + length, start_radius, end_radius, azimuth, start};
-    if (carry) {
+    if (!(element.end_station > element.start_station)) {
+      return true;  // too short to tell its stations apart: none
+    }
+    if (carry && last) {
       const auto point = PointAt(*last, last->end_station);
       const auto carried = AzimuthAt(*last, last->end_station);
       if (!point || !carried) {

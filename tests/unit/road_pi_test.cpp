@@ -197,6 +197,14 @@ TEST(RoadPiTest, TablesComeBackFromTheirRoads) {
                   Off(elements[i].start.y, touching[i].start.y),
               1e-6);
   }
+  // A quarter circle touching BP and EP (T = 100 tan 45°, a hair short of
+  // 100 in doubles): the arc alone, with no sliver of a straight.
+  const auto arc = ConvertPi(
+      {1234.5, {{"", {0, 0}, 0, 0, 0}, {"", {100, 0}, 100, 0, 0}, {"", {100, 100}, 0, 0, 0}}},
+      error);
+  ASSERT_TRUE(arc) << error.message;
+  ASSERT_EQ(arc->elements.size(), 1u);
+  EXPECT_NEAR(arc->end_station, 1234.5 + 50 * std::numbers::pi, 1e-9);
   for (const Case& c : kCases) {
     const PiTable table = TableOf(c);
     const auto back = PiTableOf(ElementsOf(*ConvertPi(table, error)), pattern);
