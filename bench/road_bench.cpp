@@ -2,11 +2,13 @@
 // stake-out of a 20 km road and the reverse against it.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "road/locate.h"
+#include "road/pi.h"
 #include "road/stakeout.h"
 
 namespace velmora::road {
@@ -82,6 +84,35 @@ void Locate(benchmark::State& state) {
   }
 }
 BENCHMARK(Locate);
+
+// A table of 10,000 JDs 1200 apart, turning right and left by turns through
+// 25° to 55°, radii 300 to 800 with spirals of 60 to 120, on the grid.
+void ConvertPiTable(benchmark::State& state) {
+  PiTable table;
+  Point at{3500000, 500000};
+  double azimuth = 0.3;
+  table.points.push_back({"", at, 0, 0, 0});
+  for (int i = 0; i <= 10000; ++i) {
+    at = {at.x + 1200 * std::cos(azimuth), at.y + 1200 * std::sin(azimuth)};
+    if (i == 10000) {
+      table.points.push_back({"", at, 0, 0, 0});
+      break;
+    }
+    table.points.push_back(
+        {"", at, 300.0 + 50 * (i % 11), 60.0 + 10 * (i % 7), 60.0 + 20 * (i % 4)});
+    azimuth += (i % 2 == 0 ? 1 : -1) * (25 + 3 * (i % 11)) * 0.017453292519943295;
+  }
+  PiError error;
+  for (auto _ : state) {
+    auto road = ConvertPi(table, error);
+    if (!road) {
+      state.SkipWithError(error.message.c_str());
+      break;
+    }
+    benchmark::DoNotOptimize(road->end_station);
+  }
+}
+BENCHMARK(ConvertPiTable)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmora::road

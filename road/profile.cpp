@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <numbers>
+
+#include "road/trig.h"
 
 namespace velmora::road {
 namespace {
@@ -24,25 +25,6 @@ bool Fail(ProfileError& error, Reason reason, std::size_t point, std::string wha
           double amount = 0.0, double limit = 0.0) {
   error = {reason, point, amount, limit, std::move(what)};
   return false;
-}
-
-// The angle (radians) whose tangent is y / x, for y >= 0, x > 0: IEEE
-// arithmetic of its own, so every build prints the same. Halving the angle
-// three times brings the tangent below 0.1, where the series needs 9 terms.
-double Atan(double y, double x) {
-  if (y > x) {
-    return std::numbers::pi / 2 - Atan(x, y);
-  }
-  double t = y / x;
-  for (int i = 0; i < 3; ++i) {
-    t = t / (1.0 + std::sqrt(1.0 + t * t));
-  }
-  const double t2 = t * t;
-  double sum = 0.0;
-  for (int k = 17; k >= 1; k -= 2) {
-    sum = 1.0 / k - t2 * sum;
-  }
-  return 8.0 * t * sum;
 }
 
 // Whether a point asks for a curve at all (rather than a grade break).
@@ -299,8 +281,7 @@ std::vector<VerticalCurveRow> Profile::CurveTable() const {
       row.radius_in = row.radius_out = x.given.radius;
       // The turn between the grade lines: tan = |omega| / (1 + g1 g2).
       const double across = 1.0 + g_in * g_out;
-      const double turn = across > 0.0 ? Atan(std::fabs(row.omega), across)
-                                       : std::numbers::pi - Atan(std::fabs(row.omega), -across);
+      const double turn = detail::AngleOf(std::fabs(row.omega), across);
       row.arc_length = x.given.radius * turn;
       row.external = std::fabs(OnCurve(i, x.given.station).elevation - x.given.elevation);
     } else if (x.kind != VerticalCurveKind::kNone) {

@@ -14,4 +14,10 @@ struct SinCos {
 
 SinCos SinCosOf(double angle);
 
+// The angle of the vector (x, y) from the x axis towards the y axis, in
+// (-pi, pi], within 1e-15 of the exact one; 0 for the zero vector, NaN
+// for a value that is not finite. With x northing and y easting it is the
+// azimuth of (x, y).
+double AngleOf(double y, double x);
+
 }  // namespace velmora::road::detail
