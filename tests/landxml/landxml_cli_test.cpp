@@ -4,24 +4,18 @@
 // skips or repeats.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "tests/cli/memory_system.h"
+#include "tests/landxml/read_data.h"
 
 namespace velmora::cli {
 namespace {
 
-std::string ReadData(const std::string& name) {
-  std::ifstream in(std::string(VELMORA_LANDXML_DATA) + "/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using landxml::test::ReadData;
 
 Outcome Cli(const std::vector<std::string>& args, MemorySystem& system) {
   system.out.clear();
