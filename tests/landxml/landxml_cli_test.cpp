@@ -194,6 +194,40 @@ TEST(LandXmlCli, LandXmlCommandReadsBackToTheSameRoad) {
   }
 }
 
+// The units a LandXML file declares are the units it is written in, the
+// numbers as they were; a UTF-16 table is named for what it is.
+TEST(LandXmlCli, UnitsAsDeclaredAndUtf16Text) {
+  MemorySystem system;
+  std::string& feet = system.files["feet.xml"] = ReadData("road.xml");
+  const std::string metric =
+      "<Metric linearUnit=\"meter\" areaUnit=\"squareMeter\" "
+      "volumeUnit=\"cubicMeter\" angularUnit=\"decimal degrees\" "
+      "directionUnit=\"decimal degrees\"/>";
+  const std::string imperial =
+      "<Imperial linearUnit=\"USSurveyFoot\" areaUnit=\"squareFoot\" "
+      "volumeUnit=\"cubicYard\" angularUnit=\"decimal degrees\" "
+      "directionUnit=\"decimal degrees\"/>";
+  ASSERT_NE(feet.find(metric), std::string::npos);
+  feet.replace(feet.find(metric), metric.size(), imperial);
+  Outcome outcome = Cli({"landxml", "feet.xml", "-o", "out.xml"}, system);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  const std::string& out = system.files["out.xml"];
+  EXPECT_NE(out.find("<Units>\n    " + imperial + "\n  </Units>"), std::string::npos) << out;
+  EXPECT_NE(out.find("<Line staStart=\"1000\" length=\"120\">\n          "
+                     "<Start>3512345.678 512345.678</Start>"),
+            std::string::npos)
+      << out;
+
+  system.files["table.csv"] = std::string(
+      "\xFF\xFE"
+      "0\0,\0"
+      "1\0\n\0",
+      10);
+  outcome = Cli({"check", "table.csv"}, system);
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_EQ(outcome.err, "velmora-cli: table.csv, a UTF-16 text file, not XML; save it as UTF-8\n");
+}
+
 TEST(ElementFileEquations, ReadOrRefused) {
   const std::string first = "0,100,0,0,0,1000,500\n";
   const struct {
