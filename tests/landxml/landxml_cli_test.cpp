@@ -72,6 +72,10 @@ TEST(LandXmlCli, ChoosingAnAlignmentAndWhatIsRefused) {
   MemorySystem system;
   system.files["many.xml"] = ReadData("many.xml");
   system.files["road.csv"] = "0,100,0,0,0,1000,500\n";
+  system.files["rot.xml"] =
+      "<LandXML><Alignments><Alignment name=\"A\"><CoordGeom><Curve rot=\"ccw\"><Start>0 0</Start>"
+      "<Center>0 100</Center><End>100 100</End></Curve></CoordGeom></Alignment></Alignments>"
+      "</LandXML>";
   system.files["moved.xml"] = ReadData("road.xml");
   std::string& moved = system.files["moved.xml"];
   const std::string end = "<End>3512608.4495 512565.5980</End>";
@@ -99,6 +103,11 @@ TEST(LandXmlCli, ChoosingAnAlignmentAndWhatIsRefused) {
        {"element 1 (Line) at station 1000.000: the End point the file states is 0.0000",
         "element 4 (Spiral) at station 1350.000: the start point given is 0.0001"}},
       {{"check", "moved.xml", "--tolerance", "-1"}, 2, {"--tolerance takes a distance"}},
+      // A wrong rot, though the arc read the long way round ends at its End.
+      {{"check", "rot.xml"},
+       1,
+       {"rot.xml, alignment \"A\", element 1 (Curve) at station 0.000: the rot the file states "
+        "turns it the other way from its points"}},
       // The arc's End 5 mm off, and the last line's Start too (which moves
       // its end): each named by its number and station.
       {{"check", "moved.xml"},
