@@ -118,12 +118,11 @@ std::vector<Contradiction> CheckStated(const road::Alignment& built, const ReadA
         add(i, Stated::kRadius, *r.radius, computed, std::fabs(*r.radius - computed));
       }
       const int turns = CurvePointsTurn(r, built, i);
-      const int rot = r.rot != 0 ? r.rot : turns;
       if (r.length && r.end && turns != 0) {
         const double computed = radius * Turn(start, center, *r.end, turns);
         add(i, Stated::kLength, *r.length, computed, std::fabs(*r.length - computed));
       }
-      if (r.rot != 0 && turns != 0 && turns != rot && (r.end || end)) {
+      if (r.rot != 0 && turns != 0 && turns != r.rot && (r.end || end)) {
         // Turned the other way about the same Center, with the same length,
         // the arc ends at its End mirrored in the line from Start to Center.
         const road::Point at = r.end ? *r.end : *end;
