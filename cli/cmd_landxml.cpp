@@ -38,8 +38,8 @@ constexpr CommandSpec kSpec = {
         "spirals meeting where the curvature is zero, and a spiral that turns more\n"
         "than a quarter turn in pieces, since a LandXML spiral turns one way and\n"
         "has a PI. No directions are written: programs read those in different\n"
-        "conventions, and the points say the same. The units are written as\n"
-        "metres; the numbers are the element file's, not converted.\n",
+        "conventions, and the points say the same. The units are declared as\n"
+        "metres, or as a LandXML input declares them; numbers are never converted.\n",
     .options_before_operands_only = false,
 };
 
@@ -84,6 +84,7 @@ int RunLandXml(const CommandSpec&, const ParsedArgs& args, System& system) {
   options.time = text;
   options.application = std::string(kProgram);
   options.version = VELMORA_VERSION;
+  options.units = loaded->units;
 
   std::string error;
   const std::optional<std::string> xml = landxml::WriteLandXml(loaded->alignment, options, error);

@@ -380,6 +380,7 @@ bool LoadLandXml(const std::string& bytes, const LoadOptions& options, LoadedAli
     return false;
   }
   loaded.landxml = true;
+  loaded.units = document->units;
   loaded.alignment_name = read->name;
   const std::string which = "alignment \"" + Printable(read->name) + "\"";
   if (!read->error.empty()) {

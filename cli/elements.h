@@ -72,6 +72,7 @@ struct LoadedAlignment {
   std::vector<std::string> kinds;
   std::vector<landxml::Contradiction> contradictions;
   std::vector<std::string> notes;
+  landxml::Units units;  // as the LandXML file declares them; metres otherwise
 
   // Where element `element` (from 0) is in the file, for messages: "line 7",
   // or for LandXML 'alignment "A", element 3 (Spiral) at station 1120.000'.

@@ -24,9 +24,13 @@ enum class Stated {
   kEnd,       // the End point lies `difference` from where the element ends
   kLength,    // `length` against the length the points give
   kRadius,    // `radius` against the distance from Center to Start (or End)
-  kRotation,  // `rot` against the way the points turn; `difference` is how far
-              // the element's end lies from the stated End because of it
-  kPi,        // a spiral's PI against where its end tangents meet
+  kRotation,  // `rot` against the way the points turn (a curve's PI, the previous
+              // element's end direction, its length, its chord; a spiral's PI
+              // and End): `difference` is how far the element, turned as
+              // stated, ends from its End; for an arc `stated` is its length
+              // as read, `computed` the length the points give
+  kPi,        // a spiral's PI against where its end tangents meet (reported when
+              // the PI lies farther than the tolerance from the end tangent)
 };
 
 struct Contradiction {
@@ -39,7 +43,8 @@ struct Contradiction {
 
 // Every statement of `read` that its geometry contradicts by more than
 // `tolerance` (length units), in order of element; `built` is `read` joined
-// by road::BuildAlignment. What a file does not state is not checked.
+// by road::BuildAlignment. What a file does not state is not checked, and an
+// element whose rot is found wrong has no End contradiction of its own.
 std::vector<Contradiction> CheckStated(const road::Alignment& built, const ReadAlignment& read,
                                        double tolerance);
 

@@ -10,16 +10,20 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <numbers>
+#include <set>
 #include <span>
 
+#include "arith/angle.h"
 #include "landxml/xml.h"
 
 namespace velmora::landxml {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kGradsPerHalfTurn = 200.0;
+// How far a stated staBack may be from the station counted at its
+// staInternal: a millimetre, in metres or feet alike.
+constexpr double kStationTolerance = 0.001;
 // How far a direction the file writes may be from the one its points give
 // before that is a note: about 1.7 minutes of arc, room for directions
 // rounded to a few decimals in any unit.
@@ -104,16 +108,18 @@ AngleUnit UnitNamed(std::string_view name) {
 double InRadians(double value, AngleUnit unit) {
   switch (unit) {
     case AngleUnit::kDegrees:
-      return value * kPi / 180.0;
+      return value * kPi / kDegreesPerHalfTurn;
     case AngleUnit::kGrads:
-      return value * kPi / 200.0;
+      return value * kPi / kGradsPerHalfTurn;
     case AngleUnit::kPackedDegrees: {
+      // dd.mmss: minutes in the first two decimals, seconds in the rest.
       const double magnitude = std::fabs(value);
       const double degrees = std::floor(magnitude);
-      const double minutes = std::floor((magnitude - degrees) * 100.0 + 1e-9);
-      const double seconds = ((magnitude - degrees) * 100.0 - minutes) * 100.0;
-      const double total = degrees + minutes / 60.0 + seconds / 3600.0;
-      return std::copysign(total, value) * kPi / 180.0;
+      const double in_minutes = (magnitude - degrees) * kPackedMinuteScale;
+      const double minutes = std::floor(in_minutes + 1e-9);
+      const double seconds = (in_minutes - minutes) * kPackedMinuteScale;
+      const double total = degrees + minutes / kMinutesPerDegree + seconds / kSecondsPerDegree;
+      return std::copysign(total, value) * kPi / kDegreesPerHalfTurn;
     }
     default:
       return value;
@@ -173,18 +179,32 @@ class Walker final : public XmlHandler {
       return out;
     };
     if ((name == "Metric" || name == "Imperial") && depth == 3 && path_[1] == "Units") {
+      units_ = Units{};
+      units_.imperial = name == "Imperial";
+      if (units_.imperial) units_.linear = "foot";
       for (const XmlAttribute& a : attributes) {
-        if (a.name == "directionUnit") direction_unit_ = UnitNamed(a.value);
-        if (a.name == "angularUnit") angular_unit_ = UnitNamed(a.value);
+        const std::string value(Trim(a.value));
+        if (a.name == "linearUnit" && !value.empty()) units_.linear = value;
+        if (a.name == "areaUnit") units_.area = value;
+        if (a.name == "volumeUnit") units_.volume = value;
+        if (a.name == "angularUnit") {
+          units_.angular = value;
+          angular_unit_ = UnitNamed(value);
+        }
+        if (a.name == "directionUnit") {
+          units_.direction = value;
+          direction_unit_ = UnitNamed(value);
+        }
       }
       return;
     }
     if (name == "CgPoint") {
       point_name_.clear();
+      text_.clear();
       for (const XmlAttribute& a : attributes) {
         if (a.name == "name") point_name_ = std::string(a.value);
+        if (a.name == "pntRef") text_ = "@" + std::string(Trim(a.value));
       }
-      text_.clear();
       capture_ = depth;
       return;
     }
@@ -263,6 +283,7 @@ class Walker final : public XmlHandler {
   std::map<std::string, std::string, std::less<>> points_;  // CgPoint name -> text
   AngleUnit direction_unit_ = AngleUnit::kUnknown;
   AngleUnit angular_unit_ = AngleUnit::kUnknown;
+  Units units_;
 
  private:
   std::vector<std::string> path_;
@@ -313,6 +334,7 @@ class Builder {
   void Fail(const std::string& why) {
     if (out_.error.empty()) out_.error = why;
     out_.elements.clear();
+    out_.equations.clear();
   }
 
   std::string Name(const RawElement& element) const {
@@ -329,28 +351,46 @@ class Builder {
       return std::nullopt;
     }
     std::string_view text = found->second;
-    if (!text.empty() && text[0] == '@') {
-      const auto named = walker_.points_.find(text.substr(1));
-      if (named == walker_.points_.end()) {
-        Fail(Name(element) + ": its " + std::string(which) + " refers to a point \"" +
-             std::string(text.substr(1)) + "\" the file does not hold");
+    // A reference, to a CgPoint that may refer on: followed to the point
+    // that has coordinates, each named as the file names it.
+    std::string what = "its " + std::string(which) + " point";
+    std::set<std::string_view> seen;
+    while (!text.empty() && text[0] == '@') {
+      const std::string_view name = text.substr(1);
+      const std::string quoted = "\"" + std::string(name) + "\"";
+      if (!seen.insert(name).second) {
+        Fail(Name(element) + ": " + what + " refers to itself through CgPoint " + quoted);
         return std::nullopt;
       }
+      const auto named = walker_.points_.find(name);
+      if (named == walker_.points_.end()) {
+        Fail(Name(element) + ": " + what + " refers to a point " + quoted +
+             " the file does not hold");
+        return std::nullopt;
+      }
+      what = "its " + std::string(which) + " point (CgPoint " + quoted + ")";
       text = named->second;
     }
     // "northing easting [elevation]", blanks between.
-    double values[2] = {0.0, 0.0};
+    double values[3] = {0.0, 0.0, 0.0};
+    const std::string written(Trim(text));
     text = Trim(text);
-    for (double& value : values) {
+    for (int i = 0; i < 3; ++i) {
+      if (i == 2 && text.empty()) break;  // no elevation
       const std::size_t blank = text.find_first_of(" \t\r\n");
       const std::optional<double> number = Number(text.substr(0, blank));
       if (!number) {
-        Fail(Name(element) + ": its " + std::string(which) + " point \"" +
-             std::string(Trim(found->second)) + "\" is not \"northing easting\"");
+        Fail(Name(element) + ": " + what + " \"" + written +
+             "\" is not \"northing easting [elevation]\"");
         return std::nullopt;
       }
-      value = *number;
+      values[i] = *number;
       text = blank == std::string_view::npos ? std::string_view() : Trim(text.substr(blank));
+    }
+    if (!text.empty()) {
+      Fail(Name(element) + ": " + what + " \"" + written +
+           "\" has more numbers than \"northing easting [elevation]\"");
+      return std::nullopt;
     }
     return road::Point{values[0], values[1]};
   }
@@ -402,6 +442,11 @@ class Builder {
     bool bad_rotation = false;
     int rotation = Rotation(element, bad_rotation);
     if (bad_rotation) return false;
+    ReadElement read;
+    read.kind = element.kind;
+    read.position = element.position;
+    read.length = length;
+    read.rot = rotation;
 
     const std::optional<road::Point> start = PointOf(element, "Start", true);
     if (!start) return false;
@@ -424,6 +469,10 @@ class Builder {
       if (!center) return false;
       std::optional<double> radius;
       if (!Attribute(element, "radius", radius, true)) return false;
+      read.center = center;
+      if (radius && *radius != 0.0) read.radius = radius;
+      read.pi = PointOf(element, "PI", false);
+      if (!read.pi && !out_.error.empty()) return false;
       if (!radius || *radius == 0.0) radius = Distance(*start, *center);
       if (*radius == 0.0) return Fail(Name(element) + " has its Center at its Start"), false;
       if (rotation == 0)
@@ -450,6 +499,7 @@ class Builder {
       if (Distance(*start, *pi) == 0.0) {
         return Fail(Name(element) + " has its PI at its Start"), false;
       }
+      read.pi = pi;
       double curvature[2] = {0.0, 0.0};
       const char* names[2] = {"radiusStart", "radiusEnd"};
       for (int i = 0; i < 2; ++i) {
@@ -498,7 +548,9 @@ class Builder {
     input.end_station = end_station;
     input.start_azimuth = azimuth;
     input.start = *start;
-    out_.elements.push_back({input, end, element.kind, element.position});
+    read.input = input;
+    read.end = end;
+    out_.elements.push_back(std::move(read));
     station_ = input.end_station;
     return true;
   }
@@ -531,38 +583,87 @@ class Builder {
     return 0;
   }
 
+  // A StaEquation as the file writes it, for messages:
+  // 'StaEquation staInternal="150" staAhead="170"'.
+  static std::string Written(const Attributes& attributes) {
+    std::string text = "StaEquation";
+    for (const char* name : {"staInternal", "staBack", "staAhead"}) {
+      if (const auto value = Find(attributes, name)) {
+        text += std::string(" ") + name + "=\"" + std::string(*value) + "\"";
+      }
+    }
+    return text;
+  }
+
+  // Each equation at its staInternal (the distance along the road, counted
+  // from staStart), or where the file leaves that out at its staBack as
+  // counted there; the back station is the one counted at that place, and
+  // a staBack the file states must agree with it.
   void Equations() {
-    double internal_before = 0.0;
-    double ahead_before = 0.0;
-    bool first = true;
+    struct Raw {
+      const Attributes* attributes;
+      std::optional<double> internal, back, ahead;
+    };
+    std::vector<Raw> equations;
+    bool all_internal = true;
     for (const Attributes& attributes : raw_.equations) {
-      std::optional<double> values[3];
+      Raw& raw = equations.emplace_back();
+      raw.attributes = &attributes;
+      const std::string which = "its " + Written(attributes);
+      if (const auto increment = Find(attributes, "staIncrement");
+          increment && EqualsIgnoringCase(Trim(*increment), "decreasing")) {
+        return Fail(which +
+                    " has staIncrement=\"decreasing\": stations that decrease along the "
+                    "road are not supported; renumber the stations to increase along the "
+                    "alignment's direction");
+      }
+      std::optional<double>* values[3] = {&raw.internal, &raw.back, &raw.ahead};
       const char* names[3] = {"staInternal", "staBack", "staAhead"};
       for (int i = 0; i < 3; ++i) {
         const std::optional<std::string_view> text = Find(attributes, names[i]);
         if (!text) continue;
-        values[i] = Number(*text);
-        if (!values[i]) {
-          return Fail("its StaEquation's " + std::string(names[i]) + " \"" + std::string(*text) +
-                      "\" is not a number");
+        *values[i] = Number(*text);
+        if (!*values[i]) {
+          return Fail(which + ": its " + names[i] + " is not a number");
         }
       }
-      if (!values[1] || !values[2]) {
-        return Fail("a StaEquation of it lacks staBack or staAhead");
-      }
-      // Without staInternal: the back station, counted on from the previous
-      // equation's ahead station.
-      const double at = values[0] ? *values[0]
-                        : first   ? *values[1]
-                                  : internal_before + (*values[1] - ahead_before);
-      out_.equations.push_back({at, *values[1], *values[2]});
-      internal_before = at;
-      ahead_before = *values[2];
-      first = false;
+      if (!raw.ahead) return Fail(which + " has no staAhead");
+      if (!raw.internal && !raw.back) return Fail(which + " has neither staInternal nor staBack");
+      all_internal = all_internal && raw.internal.has_value();
     }
-    std::stable_sort(
-        out_.equations.begin(), out_.equations.end(),
-        [](const road::StationEquation& a, const road::StationEquation& b) { return a.at < b.at; });
+    if (all_internal) {
+      std::stable_sort(equations.begin(), equations.end(),
+                       [](const Raw& a, const Raw& b) { return *a.internal < *b.internal; });
+    }
+    const double start = out_.sta_start;
+    const double end = station_;
+    // The station counted at distance `at`, from the last equation before.
+    double from_at = start;
+    double from_station = start;
+    for (const Raw& raw : equations) {
+      const std::string which = "its " + Written(*raw.attributes);
+      const double at = raw.internal ? *raw.internal : from_at + (*raw.back - from_station);
+      if (at < start || at > end) {
+        return Fail(which + " is at " + Station(at) + " along the road, " +
+                    (at < start ? "before its start, " + Station(start)
+                                : "beyond its end, " + Station(end)) +
+                    " (staInternal counts along the road from staStart); correct it or leave "
+                    "the equation out");
+      }
+      if (at < from_at) {
+        return Fail(which + " comes before the equation above it along the road; " +
+                    "list the equations in the order of the road");
+      }
+      const double counted = from_station + (at - from_at);
+      if (raw.back && !(std::fabs(*raw.back - counted) <= kStationTolerance)) {
+        return Fail(which + ": its staBack " + Station(*raw.back) + " is not the station " +
+                    Station(counted) + " counted at its staInternal " + Station(at) +
+                    "; correct one of them");
+      }
+      out_.equations.push_back({at, raw.back ? *raw.back : counted, *raw.ahead});
+      from_at = at;
+      from_station = *raw.ahead;
+    }
   }
 
   const Walker& walker_;
@@ -573,13 +674,31 @@ class Builder {
   std::vector<std::string> direction_notes_;
 };
 
+// +1 for UTF-16 with a little-endian byte-order mark, -1 big-endian, 0
+// neither.
+int Utf16(std::string_view bytes) {
+  if (bytes.size() < 2) return 0;
+  if (bytes[0] == '\xFF' && bytes[1] == '\xFE') return 1;
+  if (bytes[0] == '\xFE' && bytes[1] == '\xFF') return -1;
+  return 0;
+}
+
+// Whether UTF-16 text (after its byte-order mark) starts, after blanks,
+// with '<'.
+bool Utf16StartsAngled(std::string_view bytes, int order) {
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const unsigned char low = static_cast<unsigned char>(bytes[order > 0 ? i : i + 1]);
+    const unsigned char high = static_cast<unsigned char>(bytes[order > 0 ? i + 1 : i]);
+    if (high == 0 && (low == ' ' || low == '\t' || low == '\r' || low == '\n')) continue;
+    return high == 0 && low == '<';
+  }
+  return false;
+}
+
 }  // namespace
 
 bool LooksLikeXml(std::string_view bytes) {
-  if (bytes.size() >= 2 &&
-      ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
-    return true;  // UTF-16: no element table is written so
-  }
+  if (Utf16(bytes)) return true;  // no element table is written so
   // UTF-16 without a byte-order mark: '<' and a zero byte.
   if (bytes.size() >= 2 &&
       ((bytes[0] == '<' && bytes[1] == '\0') || (bytes[0] == '\0' && bytes[1] == '<'))) {
@@ -591,6 +710,10 @@ bool LooksLikeXml(std::string_view bytes) {
 }
 
 std::optional<Document> ReadLandXml(std::string_view bytes, std::string& error) {
+  if (const int order = Utf16(bytes); order != 0 && !Utf16StartsAngled(bytes, order)) {
+    error = "a UTF-16 text file, not XML; save it as UTF-8";
+    return std::nullopt;
+  }
   Walker walker;
   if (!ParseXml(bytes, walker, error)) {
     error = "not well-formed XML: " + error;
@@ -601,6 +724,7 @@ std::optional<Document> ReadLandXml(std::string_view bytes, std::string& error) 
     return std::nullopt;
   }
   Document document;
+  document.units = walker.units_;
   for (const RawAlignment& raw : walker.alignments_) {
     if (!raw.has_geometry) continue;
     ReadAlignment& alignment = document.alignments.emplace_back();

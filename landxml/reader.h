@@ -17,7 +17,12 @@
 // everywhere in road/. Lengths are not converted. Stations: element i
 // starts at the alignment's staStart plus the lengths before it (the
 // internal station, the distance along the road); StaEquation maps those to
-// the stations displayed.
+// the stations displayed: each at its staInternal (or, where the file
+// leaves that out, at its staBack as counted along the road), its staBack
+// the station counted there (and checked against the one stated).
+//
+// The Units the file declares are kept to be written back: lengths are
+// never converted, and the unit of directions serves only to read them.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +40,12 @@ struct ReadElement {
   std::optional<road::Point> end;  // the End point the file states
   std::string kind;                // "Line", "Curve" or "Spiral"
   std::size_t position = 0;        // among the CoordGeom's children, from 0
+  // What else the file states, for the cross-check (check.h).
+  std::optional<double> length;       // `length`
+  std::optional<double> radius;       // a Curve's `radius`
+  int rot = 0;                        // `rot`: +1 cw, -1 ccw, 0 not stated
+  std::optional<road::Point> center;  // a Curve's Center
+  std::optional<road::Point> pi;      // a Spiral's PI (a Curve's too, when given)
 };
 
 struct ReadAlignment {
@@ -51,18 +62,30 @@ struct ReadAlignment {
   std::string error;
 };
 
+// The units a file declares (<Units><Metric .../> or <Imperial .../>), as
+// written; empty where it declares none.
+struct Units {
+  bool imperial = false;
+  std::string linear = "meter";
+  std::string area;
+  std::string volume;
+  std::string angular;
+  std::string direction;
+};
+
 struct Document {
   std::vector<ReadAlignment> alignments;  // those with a CoordGeom, in file order
+  Units units;
 };
 
 // True when the bytes look like XML rather than an element table: after an
-// optional byte-order mark (UTF-8 or UTF-16) and blanks, the first
-// character is '<'.
+// optional UTF-8 byte-order mark and blanks, the first character is '<'.
+// Text in UTF-16 is never an element table: ReadLandXml says what it is.
 bool LooksLikeXml(std::string_view bytes);
 
 // Reads a LandXML document. No value, with the reason in `error`, when it
-// is not well-formed XML, not LandXML, or holds no alignment with
-// horizontal geometry.
+// is not well-formed XML (or UTF-16 text that is no XML at all), not
+// LandXML, or holds no alignment with horizontal geometry.
 std::optional<Document> ReadLandXml(std::string_view bytes, std::string& error);
 
 // The alignment called `name`, or the only one when `name` is empty. No

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "road/geometry.h"
@@ -225,13 +226,27 @@ std::optional<std::string> WriteLandXml(const road::Alignment& alignment,
   AppendEscaped(out, options.date);
   out += "\" time=\"";
   AppendEscaped(out, options.time);
-  out +=
-      "\">\n"
-      "  <Units>\n"
-      "    <Metric linearUnit=\"meter\" areaUnit=\"squareMeter\" volumeUnit=\"cubicMeter\" "
-      "angularUnit=\"radians\" directionUnit=\"radians\"/>\n"
-      "  </Units>\n"
-      "  <Application name=\"";
+  const Units& units = options.units;
+  const auto or_else = [](const std::string& value, const char* otherwise) {
+    return value.empty() ? std::string(otherwise) : value;
+  };
+  out += "\">\n  <Units>\n    <";
+  out += units.imperial ? "Imperial" : "Metric";
+  const std::pair<const char*, std::string> declared[] = {
+      {"linearUnit", or_else(units.linear, units.imperial ? "foot" : "meter")},
+      {"areaUnit", or_else(units.area, units.imperial ? "squareFoot" : "squareMeter")},
+      {"volumeUnit", or_else(units.volume, units.imperial ? "cubicYard" : "cubicMeter")},
+      {"angularUnit", or_else(units.angular, "radians")},
+      {"directionUnit", or_else(units.direction, "radians")},
+  };
+  for (const auto& [name, value] : declared) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    AppendEscaped(out, value);
+    out += '"';
+  }
+  out += "/>\n  </Units>\n  <Application name=\"";
   AppendEscaped(out, options.application);
   out += "\" version=\"";
   AppendEscaped(out, options.version);

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "landxml/reader.h"
 #include "road/alignment.h"
 
 namespace velmora::landxml {
@@ -26,6 +27,9 @@ struct WriteOptions {
   std::string time;         // "14:05:00"
   std::string application;  // "velmora-cli", with its version
   std::string version;
+  // Declared as read (an Imperial file stays Imperial); the numbers are
+  // never converted. Metres when the road came from an element file.
+  Units units;
 };
 
 // The file's text (UTF-8). No value, with the reason in `error`, when an

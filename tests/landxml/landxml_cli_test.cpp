@@ -4,24 +4,18 @@
 // skips or repeats.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "tests/cli/memory_system.h"
+#include "tests/landxml/read_data.h"
 
 namespace velmora::cli {
 namespace {
 
-std::string ReadData(const std::string& name) {
-  std::ifstream in(std::string(VELMORA_LANDXML_DATA) + "/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using landxml::test::ReadData;
 
 Outcome Cli(const std::vector<std::string>& args, MemorySystem& system) {
   system.out.clear();
@@ -78,6 +72,10 @@ TEST(LandXmlCli, ChoosingAnAlignmentAndWhatIsRefused) {
   MemorySystem system;
   system.files["many.xml"] = ReadData("many.xml");
   system.files["road.csv"] = "0,100,0,0,0,1000,500\n";
+  system.files["rot.xml"] =
+      "<LandXML><Alignments><Alignment name=\"A\"><CoordGeom><Curve rot=\"ccw\"><Start>0 0</Start>"
+      "<Center>0 100</Center><End>100 100</End></Curve></CoordGeom></Alignment></Alignments>"
+      "</LandXML>";
   system.files["moved.xml"] = ReadData("road.xml");
   std::string& moved = system.files["moved.xml"];
   const std::string end = "<End>3512608.4495 512565.5980</End>";
@@ -105,6 +103,11 @@ TEST(LandXmlCli, ChoosingAnAlignmentAndWhatIsRefused) {
        {"element 1 (Line) at station 1000.000: the End point the file states is 0.0000",
         "element 4 (Spiral) at station 1350.000: the start point given is 0.0001"}},
       {{"check", "moved.xml", "--tolerance", "-1"}, 2, {"--tolerance takes a distance"}},
+      // A wrong rot, though the arc read the long way round ends at its End.
+      {{"check", "rot.xml"},
+       1,
+       {"rot.xml, alignment \"A\", element 1 (Curve) at station 0.000: the rot the file states "
+        "turns it the other way from its points"}},
       // The arc's End 5 mm off, and the last line's Start too (which moves
       // its end): each named by its number and station.
       {{"check", "moved.xml"},
@@ -198,6 +201,40 @@ TEST(LandXmlCli, LandXmlCommandReadsBackToTheSameRoad) {
       }
     }
   }
+}
+
+// The units a LandXML file declares are the units it is written in, the
+// numbers as they were; a UTF-16 table is named for what it is.
+TEST(LandXmlCli, UnitsAsDeclaredAndUtf16Text) {
+  MemorySystem system;
+  std::string& feet = system.files["feet.xml"] = ReadData("road.xml");
+  const std::string metric =
+      "<Metric linearUnit=\"meter\" areaUnit=\"squareMeter\" "
+      "volumeUnit=\"cubicMeter\" angularUnit=\"decimal degrees\" "
+      "directionUnit=\"decimal degrees\"/>";
+  const std::string imperial =
+      "<Imperial linearUnit=\"USSurveyFoot\" areaUnit=\"squareFoot\" "
+      "volumeUnit=\"cubicYard\" angularUnit=\"decimal degrees\" "
+      "directionUnit=\"decimal degrees\"/>";
+  ASSERT_NE(feet.find(metric), std::string::npos);
+  feet.replace(feet.find(metric), metric.size(), imperial);
+  Outcome outcome = Cli({"landxml", "feet.xml", "-o", "out.xml"}, system);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  const std::string& out = system.files["out.xml"];
+  EXPECT_NE(out.find("<Units>\n    " + imperial + "\n  </Units>"), std::string::npos) << out;
+  EXPECT_NE(out.find("<Line staStart=\"1000\" length=\"120\">\n          "
+                     "<Start>3512345.678 512345.678</Start>"),
+            std::string::npos)
+      << out;
+
+  system.files["table.csv"] = std::string(
+      "\xFF\xFE"
+      "0\0,\0"
+      "1\0\n\0",
+      10);
+  outcome = Cli({"check", "table.csv"}, system);
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_EQ(outcome.err, "velmora-cli: table.csv, a UTF-16 text file, not XML; save it as UTF-8\n");
 }
 
 TEST(ElementFileEquations, ReadOrRefused) {

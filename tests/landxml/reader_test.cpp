@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <numbers>
 #include <sstream>
@@ -15,17 +14,12 @@
 #include <vector>
 
 #include "landxml/xml.h"
+#include "tests/landxml/read_data.h"
 
 namespace velmora::landxml {
 namespace {
 
-std::string ReadData(const std::string& name) {
-  std::ifstream in(std::string(VELMORA_LANDXML_DATA) + "/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using test::ReadData;
 
 struct Reference {
   double start_n, start_e, azimuth, end_n, end_e, length;
@@ -201,6 +195,18 @@ std::string WithGeometry(const std::string& geometry, const std::string& alignme
 
 const std::string kLine = "<Line><Start>0 0</Start><End>0 10</End></Line>";
 
+std::string WithPoints(std::string xml, const std::string& points) {
+  return xml.insert(xml.find("</LandXML>"), "<CgPoints>" + points + "</CgPoints>");
+}
+
+// A LandXML document whose elements are nested `depth` deep.
+std::string Nested(int depth) {
+  std::string xml = "<LandXML>";
+  for (int i = 1; i < depth; ++i) xml += "<Feature>";
+  for (int i = 1; i < depth; ++i) xml += "</Feature>";
+  return xml + "</LandXML>";
+}
+
 TEST(ReadLandXml, WhatTheFileSaysBesideTheGeometry) {
   struct Case {
     std::string xml;
@@ -236,6 +242,12 @@ TEST(ReadLandXml, WhatTheFileSaysBesideTheGeometry) {
                     std::to_string(10.0 + 10.0 * std::cos(0.1)) + " " +
                     std::to_string(10.0 * std::sin(0.1)) + "</End></Spiral>"),
        0.0, 10.0, 50.0, "no spiType"},
+      // Without rot, the way its points turn: here to the left.
+      {WithGeometry("<Spiral radiusStart=\"INF\" radiusEnd=\"50\" spiType=\"clothoid\">"
+                    "<Start>0 0</Start><PI>10 0</PI><End>" +
+                    std::to_string(10.0 + 10.0 * std::cos(0.1)) + " " +
+                    std::to_string(-10.0 * std::sin(0.1)) + "</End></Spiral>"),
+       0.0, 10.0, -50.0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.xml);
@@ -288,6 +300,11 @@ TEST(ReadLandXml, DirectionsAreOnlyACrossCheck) {
        "<Line dir=\"90\"><Start>0 10</Start><End>10 10</End></Line>"
        "<Line dir=\"45\" length=\"0\"><Start>10 10</Start><End>10 10</End></Line>",
        1, "has length 0"},
+      // Due east is 90 degrees: 0.05 degrees off is a note, 0.01 is rounding.
+      {"decimal degrees",
+       "<Line dir=\"90.05\"><Start>0 0</Start><End>0 10</End></Line>"
+       "<Line dir=\"90.01\"><Start>0 10</Start><End>0 20</End></Line>",
+       1, "child 0 of its CoordGeom (Line at station 0.000): its dir \"90.05\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.geometry);
@@ -326,7 +343,24 @@ TEST(ReadLandXml, RefusesWhatItCannotComputeSayingWhatAndWhere) {
        "child 1 of its CoordGeom is a <IrregularLine>"},
       {WithGeometry("<Line><Start>0 0</Start></Line>"), "has no End point"},
       {WithGeometry("<Line><Start>0 x</Start><End>0 1</End></Line>"),
-       "is not \"northing easting\""},
+       "its Start point \"0 x\" is not \"northing easting [elevation]\""},
+      {WithGeometry("<Line><Start>0 0 0 0</Start><End>0 1</End></Line>"),
+       "child 0 of its CoordGeom (Line at station 0.000): its Start point \"0 0 0 0\" has more "
+       "numbers"},
+      // A loop of references, named as the file names its points.
+      {WithPoints(WithGeometry("<Line><Start pntRef=\"P1\"/><End>0 1</End></Line>"),
+                  "<CgPoint name=\"P1\" pntRef=\"P2\"/><CgPoint name=\"P2\" pntRef=\"P1\"/>"),
+       "its Start point (CgPoint \"P2\") refers to itself through CgPoint \"P1\""},
+      {WithPoints(WithGeometry("<Line><Start pntRef=\"P1\"/><End>0 1</End></Line>"),
+                  "<CgPoint name=\"P1\">1 y</CgPoint>"),
+       "its Start point (CgPoint \"P1\") \"1 y\" is not"},
+      // A CSV saved as UTF-16 is neither XML nor an element table.
+      {std::string("\xFF\xFE"
+                   "0\0,\0"
+                   "1\0\n\0",
+                   10),
+       "a UTF-16 text file, not XML; save it as UTF-8"},
+      {"<LandXML>\n  \x01</LandXML>", "line 2, column 3: "},  // columns count from 1
       {WithGeometry("<Line length=\"-1\"><Start>0 0</Start><End>0 1</End></Line>"),
        "its length \"-1\" is not a length"},
       {WithGeometry(
@@ -339,17 +373,8 @@ TEST(ReadLandXml, RefusesWhatItCannotComputeSayingWhatAndWhere) {
        "has no PI point"},
       {WithGeometry("<Line><Start pntRef=\"nowhere\"/><End>0 1</End></Line>"),
        "a point \"nowhere\" the file does not hold"},
-      {WithGeometry(kLine, "<StaEquation staAhead=\"5\"/>"), "lacks staBack or staAhead"},
-      {WithGeometry(std::string(300, '<').replace(0, 300,
-                                                  [] {
-                                                    std::string deep;
-                                                    for (int i = 0; i < 300; ++i)
-                                                      deep += "<Feature>";
-                                                    for (int i = 0; i < 300; ++i)
-                                                      deep += "</Feature>";
-                                                    return deep;
-                                                  }())),
-       "nested more than 256 deep"},
+      {Nested(256), "the LandXML file holds no alignment"},
+      {Nested(257), "elements nested more than 256 deep"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.xml.substr(0, 400));
@@ -361,6 +386,47 @@ TEST(ReadLandXml, RefusesWhatItCannotComputeSayingWhatAndWhere) {
       EXPECT_TRUE(document->alignments[0].elements.empty());
     }
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  }
+}
+
+// StaEquations on a line from 0 to 100: staBack is the station counted at
+// staInternal; without staInternal the equation is where its staBack is
+// counted; what cannot be meant is refused naming the equation.
+TEST(ReadLandXml, StationEquationsAsTheFormatAllows) {
+  const auto equation = [](const std::string& attributes) {
+    return "<StaEquation " + attributes + "/>";
+  };
+  const std::string at40 = equation("staInternal=\"40\" staAhead=\"50\"");
+  const struct {
+    std::string equations;
+    const char* read;  // "at back ahead" each, or a part of the alignment's error
+  } cases[] = {
+      {at40 + equation("staInternal=\"80\" staAhead=\"100\""), "40 40 50;80 90 100;"},
+      {equation("staInternal=\"80\" staAhead=\"100\"") + at40, "40 40 50;80 90 100;"},
+      {at40 + equation("staBack=\"90\" staAhead=\"100\""), "40 40 50;80 90 100;"},
+      {equation("staInternal=\"40\" staBack=\"40.0009\" staAhead=\"50\""), "40 40.0009 50;"},
+      {equation("staInternal=\"40\" staBack=\"45\" staAhead=\"50\""),
+       "its StaEquation staInternal=\"40\" staBack=\"45\" staAhead=\"50\": its staBack 45.000 "
+       "is not the station 40.000 counted at its staInternal 40.000"},
+      {equation("staInternal=\"40\" staAhead=\"20\" staIncrement=\"decreasing\""),
+       "staIncrement=\"decreasing\": stations that decrease along the road are not supported"},
+      {equation("staInternal=\"-50\" staAhead=\"10\""), "before its start, 0.000"},
+      {equation("staInternal=\"150\" staAhead=\"10\""), "beyond its end, 100.000"},
+      {equation("staInternal=\"40\""), "has no staAhead"},
+      {equation("staAhead=\"5\""), "has neither staInternal nor staBack"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    const std::optional<Document> document = ReadLandXml(
+        WithGeometry("<Line><Start>0 0</Start><End>0 100</End></Line>", c.equations), error);
+    ASSERT_TRUE(document) << error;
+    const ReadAlignment& a = document->alignments.at(0);
+    std::ostringstream read;
+    for (const road::StationEquation& e : a.equations) {
+      read << e.at << ' ' << e.back << ' ' << e.ahead << ';';
+    }
+    EXPECT_NE((a.error.empty() ? read.str() : a.error).find(c.read), std::string::npos)
+        << c.equations << ": " << a.error << read.str();
   }
 }
 

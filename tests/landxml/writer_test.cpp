@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,17 +14,12 @@
 #include "landxml/check.h"
 #include "landxml/reader.h"
 #include "road/geometry.h"
+#include "tests/landxml/read_data.h"
 
 namespace velmora::landxml {
 namespace {
 
-std::string ReadData(const std::string& name) {
-  std::ifstream in(std::string(VELMORA_LANDXML_DATA) + "/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using test::ReadData;
 
 road::Built MustBuild(const ReadAlignment& read, double tolerance) {
   std::string error;
@@ -92,9 +87,106 @@ TEST(CheckStatedEnds, NamesTheElementThatEndsElsewhere) {
   const road::Built built = MustBuild(document->alignments[0], 0.001);
   const std::vector<Contradiction> differences =
       CheckStated(built.alignment, document->alignments[0], 0.001);
-  ASSERT_EQ(differences.size(), 1u);
-  EXPECT_EQ(differences[0].element, 2u);
-  EXPECT_NEAR(differences[0].difference, 0.005, 2e-4);
+  // The End 5 mm off is also off its radius and the length of its arc.
+  ASSERT_EQ(differences.size(), 3u);
+  for (const Contradiction& c : differences) EXPECT_EQ(c.element, 2u);
+  EXPECT_EQ(differences[0].what, Stated::kRadius);
+  EXPECT_EQ(differences[1].what, Stated::kLength);
+  EXPECT_EQ(differences[2].what, Stated::kEnd);
+  EXPECT_NEAR(differences[2].difference, 0.005, 2e-4);
+}
+
+// The main road with its points rounded to millimetres checks clean at
+// 1 mm: none of its statements is taken for a contradiction.
+TEST(CheckStated, NoFalseAlarmsFromMillimetres) {
+  const std::string xml = ReadData("road.xml");
+  std::string rounded = xml;
+  for (const std::string tag : {"<Start>", "<End>", "<Center>", "<PI>"}) {
+    for (std::size_t at = rounded.find(tag); at != std::string::npos;
+         at = rounded.find(tag, at + 1)) {
+      const std::size_t from = at + tag.size();
+      std::istringstream point(rounded.substr(from, rounded.find('<', from) - from));
+      double north = 0.0, east = 0.0;
+      point >> north >> east;
+      char text[96];
+      std::snprintf(text, sizeof text, "%.3f %.3f", north, east);
+      rounded.replace(from, rounded.find('<', from) - from, text);
+    }
+  }
+  ASSERT_NE(rounded, xml);
+  std::string error;
+  const std::optional<Document> document = ReadLandXml(rounded, error);
+  ASSERT_TRUE(document) << error;
+  const road::Built built = MustBuild(document->alignments[0], 0.001);
+  for (const Contradiction& c : CheckStated(built.alignment, document->alignments[0], 0.001)) {
+    ADD_FAILURE() << c.element << ": " << Describe(c, 4);
+  }
+}
+
+// Each kind of statement that its points contradict, on one element
+// (the last) after a line northward from (-50, 0) to (0, 0).
+TEST(CheckStated, FindsEachContradiction) {
+  const std::string line = "<Line><Start>-50 0</Start><End>0 0</End></Line>";
+  // A quarter turn to the right about (0, 100), 157.0796 long.
+  const std::string arc = "<Start>0 0</Start><Center>0 100</Center><End>100 100</End>";
+  // A clothoid from straight into radius 50 over 10 turning right: the PI
+  // 6.670162 along the start tangent (its long tangent, from the Fresnel
+  // integrals), the end worked the same way.
+  const std::string spiral =
+      " spiType=\"clothoid\" radiusStart=\"INF\" radiusEnd=\"50\"><Start>0 0</Start>";
+  const std::string spiral_end = "<End>9.990004629 0.333095314</End></Spiral>";
+  const std::string spiral_pi = spiral + "<PI>6.670162 0</PI>" + spiral_end;
+  const struct {
+    std::string geometry;
+    std::vector<Stated> found;  // for the last element
+    const char* first;          // a part of the first found, described
+  } cases[] = {
+      {line + "<Curve rot=\"cw\" radius=\"100\" length=\"157.0796\">" + arc + "</Curve>", {}, ""},
+      {line + "<Spiral rot=\"cw\" length=\"10\"" + spiral_pi, {}, ""},
+      {"<Line length=\"150\"><Start>0 0</Start><End>100 0</End></Line>",
+       {Stated::kLength, Stated::kEnd},
+       "the length the file states, 150.000, is not the length its points give, 100.000"},
+      // The arc, computed with the stated radius, ends elsewhere too.
+      {line + "<Curve rot=\"cw\" radius=\"110\">" + arc + "</Curve>",
+       {Stated::kRadius, Stated::kEnd},
+       "the radius the file states, 110.000, is not the radius its points give, 100.000"},
+      // The Center on the right of a left turn: turned left about it, the
+      // arc ends at its End mirrored in the line from Start to Center.
+      {line + "<Curve rot=\"ccw\" length=\"157.0796\">" + arc + "</Curve>",
+       {Stated::kRotation},
+       "other way from its points: turned so, it ends 200.000 from the End the file states"},
+      // With no length, the long way round reaches the End: still found.
+      {"<Curve rot=\"ccw\">" + arc + "</Curve>",
+       {Stated::kRotation},
+       "ends 200.000 from the End the file states, or reaches it the long way round, 471.239 "
+       "long rather than 157.080"},
+      {line + "<Spiral rot=\"ccw\" length=\"10\"" + spiral_pi, {Stated::kRotation}, "ends 0.666"},
+      // The PI half a unit on along the start tangent.
+      {line + "<Spiral rot=\"cw\" length=\"10\"" + spiral + "<PI>7.170162 0</PI>" + spiral_end,
+       {Stated::kPi},
+       "the PI the file states is 0.500 from where the element's end tangents meet"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.geometry);
+    std::string error;
+    const std::optional<Document> document =
+        ReadLandXml("<LandXML><Alignments><Alignment name=\"A\"><CoordGeom>" + c.geometry +
+                        "</CoordGeom></Alignment></Alignments></LandXML>",
+                    error);
+    ASSERT_TRUE(document) << error;
+    const ReadAlignment& read = document->alignments.at(0);
+    const std::vector<Contradiction> found =
+        CheckStated(MustBuild(read, 1e9).alignment, read, 0.001);
+    std::vector<Stated> kinds;
+    for (const Contradiction& each : found) {
+      EXPECT_EQ(each.element, read.elements.size() - 1);
+      kinds.push_back(each.what);
+    }
+    EXPECT_EQ(kinds, c.found);
+    if (!found.empty()) {
+      EXPECT_NE(Describe(found[0], 3).find(c.first), std::string::npos) << Describe(found[0], 3);
+    }
+  }
 }
 
 road::Alignment Build(const std::vector<road::ElementInput>& inputs,
@@ -245,6 +337,22 @@ TEST(WriteLandXml, WritesRadiiTurnsAndPoints) {
                       "length=\"5.555555555555557\" radiusStart=\"INF\" radiusEnd=\"40\">"),
             std::string::npos)
       << *xml;
+}
+
+// A written spiral's PI is where its end tangents meet: for a clothoid
+// from straight into radius 50 over 10, its long tangent from the start.
+TEST(WriteLandXml, SpiralPiIsWhereItsTangentsMeet) {
+  const road::Alignment alignment = Build({First(0, 10, 0, 50, 0.0, {0, 0})});
+  std::string error;
+  const std::optional<std::string> xml = WriteLandXml(alignment, WriteOptions{}, error);
+  ASSERT_TRUE(xml) << error;
+  const std::size_t at = xml->find("<PI>");
+  ASSERT_NE(at, std::string::npos) << *xml;
+  std::istringstream pi(xml->substr(at + 4));
+  double north = 0.0, east = 1.0;
+  pi >> north >> east;
+  EXPECT_NEAR(north, 6.670162076468286, 1e-9);
+  EXPECT_NEAR(east, 0.0, 1e-9);
 }
 
 }  // namespace
