@@ -230,6 +230,10 @@ TEST(NumberToText, PlainDecimalWithFifteenSignificantDigits) {
       {-99999999999999.9, "-99999999999999.9"},
       {123456.75, "123456.75"},
       {-0.05, "-0.05"},
+      // Tenths from 10^14 on: fifteen significant digits, as any other value.
+      {123456789012345.6, "123456789012346"},
+      {-123456789012345.6, "-123456789012346"},
+      {100000000000000.1, "100000000000000"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
