@@ -73,10 +73,11 @@ std::size_t Utf8Length(std::string_view bytes) {
 }
 
 std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) {
     text.remove_prefix(1);
   }
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+  while (!text.empty() && blank(text.back())) {
     text.remove_suffix(1);
   }
   return text;

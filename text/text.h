@@ -17,7 +17,7 @@ bool IsValidUtf8(std::string_view bytes);
 // when it does not start with one (or is empty).
 std::size_t Utf8Length(std::string_view bytes);
 
-// The text without the spaces and tabs around it.
+// The text without the blanks around it: spaces, tabs, CR and LF.
 std::string_view Trim(std::string_view text);
 
 // Whether two texts are the same with ASCII letters compared regardless of

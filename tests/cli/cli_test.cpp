@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "arith/angle.h"
 #include "cli/commands.h"
 #include "tests/cli/memory_system.h"
 #include "text/csv.h"
@@ -275,19 +276,6 @@ TEST(Table, RefusalsAndImpossibleSteps) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.out, "");
   EXPECT_EQ(refused.err, "角度输入有误，请重新输入。\n");
-}
-
-TEST(PackedFromDisplay, WritesTheAngleAsItIsTypedBack) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"3度34分51.6秒", "3.34516"}, {"56度57分48秒", "56.5748"}, {"45度30分0秒", "45.3"},
-      {"0度0分0秒", "0"},           {"360度0分0秒", "360"},      {"7度5分5.5秒", "7.05055"},
-  };
-  for (const auto& [display, packed] : cases) {
-    EXPECT_EQ(PackedFromDisplay(display), packed) << display;
-    // Typed back as the start azimuth, the start of a straight shows it again.
-    EXPECT_EQ(RunCli({"calc", "0", "1", "0", "0", "0", packed}).out, display + "\n") << packed;
-  }
-  EXPECT_EQ(PackedFromDisplay("45度"), std::nullopt);
 }
 
 struct CsvCase {

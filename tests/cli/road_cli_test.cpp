@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "arith/angle.h"
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "model/stations.h"

@@ -265,5 +265,22 @@ TEST(NumberToText, EveryTenthIsWrittenAsItsDecimal) {
   }
 }
 
+TEST(PackedFromDisplay, WritesTheAngleAsItIsTypedBack) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"3度34分51.6秒", "3.34516"}, {"56度57分48秒", "56.5748"}, {"45度30分0秒", "45.3"},
+      {"0度0分0秒", "0"},           {"360度0分0秒", "360"},      {"7度5分5.5秒", "7.05055"},
+  };
+  for (const auto& [display, packed] : cases) {
+    EXPECT_EQ(PackedFromDisplay(display), packed) << display;
+    // Typed back into the window, it shows as the same text again.
+    const std::optional<double> radians =
+        DmsToRad(std::stod(packed), [](const std::string&, const std::string&, int) {});
+    ASSERT_TRUE(radians) << packed;
+    EXPECT_EQ(RadToDms(*radians), display) << packed;
+  }
+  EXPECT_EQ(PackedFromDisplay("45度"), std::nullopt);
+}
+
 }  // namespace
+
 }  // namespace velmora
