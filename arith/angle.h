@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -80,6 +81,10 @@ std::optional<double> DmsToRad(double packed, const MessageBoxFn& show_message);
 // No value (an empty text) for an angle with no finite value in degrees:
 // NaN, an infinity, or radians so large that the degrees overflow.
 std::string RadToDms(double radians);
+
+// The packed angle (degrees.MMSSs, as typed into Textca) of an azimuth
+// text the window shows: "3度34分51.6秒" -> "3.34516", "45度30分0秒" -> "45.3".
+std::optional<std::string> PackedFromDisplay(std::string_view display);
 
 // Writes a number in plain decimal: at most 15 significant digits, no
 // exponent, no trailing zeros, "." as the decimal point whatever the

@@ -8,7 +8,7 @@
 
 #include "arith/angle.h"
 #include "arith/curve.h"
-#include "platform/numtext.h"
+#include "text/numtext.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 

@@ -72,48 +72,4 @@ const Answer& Calculator::Run(const std::array<std::string_view, kInputFields.si
   return answer_;
 }
 
-std::optional<std::string> PackedFromDisplay(std::string_view display) {
-  // <degrees>度<minutes>分<seconds>秒, seconds with at most one decimal.
-  const std::size_t degree_mark = display.find("度");
-  const std::size_t minute_mark = display.find("分");
-  const std::size_t second_mark = display.find("秒");
-  if (degree_mark == std::string_view::npos || minute_mark == std::string_view::npos ||
-      second_mark == std::string_view::npos || degree_mark > minute_mark ||
-      minute_mark > second_mark || second_mark + std::string_view("秒").size() != display.size()) {
-    return std::nullopt;
-  }
-  const std::string_view degrees = display.substr(0, degree_mark);
-  const std::size_t minutes_at = degree_mark + std::string_view("度").size();
-  const std::string_view minutes = display.substr(minutes_at, minute_mark - minutes_at);
-  const std::size_t seconds_at = minute_mark + std::string_view("分").size();
-  std::string_view seconds = display.substr(seconds_at, second_mark - seconds_at);
-  std::string_view tenths;
-  if (const std::size_t point = seconds.find('.'); point != std::string_view::npos) {
-    tenths = seconds.substr(point + 1);
-    seconds = seconds.substr(0, point);
-  }
-  const auto digits = [](std::string_view s, std::size_t most) {
-    return !s.empty() && s.size() <= most &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-  };
-  if (!digits(degrees, 3) || !digits(minutes, 2) || !digits(seconds, 2) ||
-      !(tenths.empty() || digits(tenths, 1))) {
-    return std::nullopt;
-  }
-  std::string packed(degrees);
-  packed += '.';
-  packed.append(2 - minutes.size(), '0');
-  packed += minutes;
-  packed.append(2 - seconds.size(), '0');
-  packed += seconds;
-  packed += tenths;
-  while (packed.back() == '0') {
-    packed.pop_back();
-  }
-  if (packed.back() == '.') {
-    packed.pop_back();
-  }
-  return packed;
-}
-
 }  // namespace velmora::cli

@@ -7,8 +7,8 @@
 #include "cli/command.h"
 #include "cli/elements.h"
 #include "cli/road_command.h"
-#include "platform/numtext.h"
 #include "road/geometry.h"
+#include "text/numtext.h"
 
 namespace velmora::cli {
 namespace {
@@ -101,7 +101,8 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     }
     options.tolerance.distance = tolerance.value;
   }
-  const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0], options);
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], options, format->decimals);
   if (!loaded) {
     return kExitUsage;
   }
@@ -128,9 +129,9 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     t += KindName(road::KindOf(e));
     t += ',';
     const road::Alignment& alignment = loaded->alignment;
-    AppendStation(t, alignment.DisplayStation(e.start_station), format->stations);
+    model::AppendStation(t, alignment.DisplayStation(e.start_station), format->stations);
     t += ',';
-    AppendStation(t, alignment.DisplayEndStation(e.end_station), format->stations);
+    model::AppendStation(t, alignment.DisplayEndStation(e.end_station), format->stations);
     t += ',';
     AppendFixed(t, e.Length(), format->decimals);
     t += ',';
@@ -152,28 +153,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     out.EndLine();
   }
 
-  Writer err(system.Err(), false);
-  for (const road::Discrepancy& d : loaded->discrepancies) {
-    const std::string at = std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
-                           loaded->Place(d.element) + ": ";
-    if (d.distance != 0.0) {
-      err.text += at + "the start point given is ";
-      AppendFixed(err.text, d.distance, format->decimals);
-      err.Line(" from the end of the previous element");
-    }
-    if (d.angle != 0.0) {
-      err.text += at + "the start azimuth given differs from the previous element's end by ";
-      AppendFixed(err.text, d.angle * kDegreesPerHalfTurn / kPi * kSecondsPerDegree, 1);
-      err.Line(" seconds (given minus carried)");
-    }
-  }
-  for (const landxml::Contradiction& c : loaded->contradictions) {
-    err.Line(std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
-             loaded->Place(c.element) + ": " + landxml::Describe(c, format->decimals));
-  }
-  err.Finish();
-  const bool agrees = loaded->discrepancies.empty() && loaded->contradictions.empty();
-  return Finish(system, out, agrees ? kExitAnswered : kExitRefused);
+  return Finish(system, out, FindingsStatus(*loaded));
 }
 
 }  // namespace

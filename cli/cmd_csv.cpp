@@ -5,7 +5,8 @@
 
 #include "cli/command.h"
 #include "cli/commands.h"
-#include "cli/csv.h"
+#include "text/csv.h"
+#include "text/text.h"
 
 namespace velmora::cli {
 namespace {
@@ -56,27 +57,20 @@ int RunCsv(const CommandSpec&, const ParsedArgs& args, System& system) {
   }
 
   Calculator calculator;
-  LineReader reader(in);
-  LineReader::Line line{};
-  std::vector<std::string_view> fields;
-  std::string unquoted;
+  text::CsvReader reader(in, false);
+  text::CsvReader::Record record;
+  const std::vector<std::string_view>& fields = record.fields;
   bool first = true;
   int status = kExitAnswered;
-  while (reader.Next(line)) {
-    std::string_view text = line.text;
-    if (line.number == 1 && text.starts_with(kByteOrderMark)) {
-      text.remove_prefix(kByteOrderMark.size());
-    }
-    if (text.empty() && !line.too_long) {
-      continue;  // a blank line holds no point
-    }
+  while (reader.Next(record)) {
+    const std::string_view text = record.text;
     std::string bad;
-    const auto number = [&line] { return std::to_string(line.number); };
-    if (line.too_long) {
-      bad = "第" + number() + "行超过" + std::to_string(kMaxLineBytes) + "字节。";
-    } else if (!IsValidUtf8(text)) {
+    const auto number = [&record] { return std::to_string(record.line); };
+    if (record.problem == text::CsvReader::Problem::kTooLong) {
+      bad = "第" + number() + "行超过" + std::to_string(text::kMaxLineBytes) + "字节。";
+    } else if (record.problem == text::CsvReader::Problem::kNotUtf8) {
       bad = "第" + number() + "行不是UTF-8文本。";
-    } else if (!SplitCsvLine(text, fields, unquoted)) {
+    } else if (record.problem == text::CsvReader::Problem::kBadQuote) {
       bad = "第" + number() + "行的引号有误。";
     } else if (first && text == kCsvHeader) {
       first = false;
@@ -89,7 +83,7 @@ int RunCsv(const CommandSpec&, const ParsedArgs& args, System& system) {
     first = false;
     if (!bad.empty()) {
       out.text += ",,,,,,,";
-      AppendCsvField(out.text, bad);
+      text::AppendCsvField(out.text, bad);
       out.EndLine();
       status = kExitRefused;
       continue;
@@ -102,13 +96,13 @@ int RunCsv(const CommandSpec&, const ParsedArgs& args, System& system) {
       out.text += ',';
     } else {
       for (std::size_t i = 0; i < kInputFields.size(); ++i) {
-        AppendCsvField(out.text, fields[i]);
+        text::AppendCsvField(out.text, fields[i]);
         out.text += ',';
       }
     }
-    AppendCsvField(out.text, answer.azimuth);
+    text::AppendCsvField(out.text, answer.azimuth);
     out.text += ',';
-    AppendCsvField(out.text, answer.message);
+    text::AppendCsvField(out.text, answer.message);
     out.EndLine();
     if (answer.azimuth.empty()) {
       status = kExitRefused;

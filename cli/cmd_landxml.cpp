@@ -98,7 +98,7 @@ int RunLandXml(const CommandSpec&, const ParsedArgs& args, System& system) {
   }
   Writer out(*output->sink, false);
   out.text = *xml;
-  return Finish(system, out, kExitAnswered);
+  return Finish(system, out, FindingsStatus(*loaded));
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "cli/csv.h"
 #include "cli/elements.h"
 #include "cli/road_command.h"
-#include "platform/numtext.h"
 #include "road/locate.h"
+#include "text/csv.h"
+#include "text/numtext.h"
+#include "text/text.h"
 
 namespace velmora::cli {
 namespace {
@@ -66,18 +67,7 @@ std::string_view Reason(road::Refusal refusal) {
 }
 
 bool IsPointsHeader(const std::vector<std::string_view>& fields) {
-  const auto is = [](std::string_view field, std::string_view name) {
-    if (field.size() != name.size()) {
-      return false;
-    }
-    for (std::size_t i = 0; i < field.size(); ++i) {
-      const char c = field[i];
-      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != name[i]) {
-        return false;
-      }
-    }
-    return true;
-  };
+  const auto is = text::EqualsIgnoringCase;
   return (fields.size() == 3 && is(fields[0], "name") && is(fields[1], "x") &&
           is(fields[2], "y")) ||
          (fields.size() == 2 && is(fields[0], "x") && is(fields[1], "y"));
@@ -111,7 +101,8 @@ class PointWriter {
     }
     const road::Location& at = *result.location;
     std::string& t = out_.text;
-    AppendStation(t, alignment_.DisplayStation(at.distance), format_.stations, format_.decimals);
+    model::AppendStation(t, alignment_.DisplayStation(at.distance), format_.stations,
+                         format_.decimals);
     t += ',';
     AppendFixed(t, at.offset, format_.decimals);
     t += ',';
@@ -119,7 +110,7 @@ class PointWriter {
     t += ',';
     t += std::to_string(at.element + 1);
     t += ',';
-    AppendCsvField(t, OverlapNote(at.distance));
+    text::AppendCsvField(t, OverlapNote(at.distance));
     out_.EndLine();
   }
 
@@ -132,9 +123,9 @@ class PointWriter {
     }
     std::string note = side->ahead ? "ahead of" : "back of";
     note += " the station equation ";
-    AppendStation(note, side->equation->back, format_.stations, format_.decimals);
+    model::AppendStation(note, side->equation->back, format_.stations, format_.decimals);
     note += " = ";
-    AppendStation(note, side->equation->ahead, format_.stations, format_.decimals);
+    model::AppendStation(note, side->equation->ahead, format_.stations, format_.decimals);
     return note;
   }
 
@@ -146,17 +137,17 @@ class PointWriter {
 
  private:
   void Echo(std::string_view name, std::string_view x, std::string_view y) {
-    AppendCsvField(out_.text, name);
+    text::AppendCsvField(out_.text, name);
     out_.text += ',';
-    AppendCsvField(out_.text, x);
+    text::AppendCsvField(out_.text, x);
     out_.text += ',';
-    AppendCsvField(out_.text, y);
+    text::AppendCsvField(out_.text, y);
     out_.text += ',';
   }
   void Refused(std::string_view reason) {
     all_located = false;
     out_.text += ",,,,,";
-    AppendCsvField(out_.text, reason);
+    text::AppendCsvField(out_.text, reason);
     out_.EndLine();
   }
 
@@ -194,7 +185,7 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
   }
 
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format->decimals);
   if (!loaded) {
     return kExitUsage;
   }
@@ -218,33 +209,25 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
   PointWriter writer(loaded->alignment, *format, max_offset, out);
   if (!points) {
     writer.Point("", args.operands[1], args.operands[2]);
-    return Finish(system, out, writer.all_located ? kExitAnswered : kExitRefused);
+    return Finish(system, out, writer.all_located ? FindingsStatus(*loaded) : kExitRefused);
   }
 
   Source& in = *input->source;
-  LineReader reader(in);
-  LineReader::Line line{};
-  std::vector<std::string_view> fields;
-  std::string unquoted;
+  text::CsvReader reader(in, true);
+  text::CsvReader::Record record;
+  const std::vector<std::string_view>& fields = record.fields;
   bool header_allowed = true;
-  while (out.ok() && reader.Next(line)) {
-    std::string_view text = line.text;
-    if (line.number == 1 && text.starts_with(kByteOrderMark)) {
-      text.remove_prefix(kByteOrderMark.size());
-    }
-    const std::string at = "line " + std::to_string(line.number) + ": ";
-    if (line.too_long) {
-      writer.Unreadable(at + "longer than " + std::to_string(kMaxLineBytes) + " bytes");
+  while (out.ok() && reader.Next(record)) {
+    const std::string at = "line " + std::to_string(record.line) + ": ";
+    if (record.problem == text::CsvReader::Problem::kTooLong) {
+      writer.Unreadable(at + "longer than " + std::to_string(text::kMaxLineBytes) + " bytes");
       continue;
     }
-    if (text.empty() || text.starts_with('#')) {
-      continue;
-    }
-    if (!IsValidUtf8(text)) {
+    if (record.problem == text::CsvReader::Problem::kNotUtf8) {
       writer.Unreadable(at + "not UTF-8 text");
       continue;
     }
-    if (!SplitCsvLine(text, fields, unquoted)) {
+    if (record.problem == text::CsvReader::Problem::kBadQuote) {
       writer.Unreadable(at + "a quote is out of place");
       continue;
     }
@@ -265,7 +248,7 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
     out.Finish();
     return Fail(system, "the points could not be read");
   }
-  return Finish(system, out, writer.all_located ? kExitAnswered : kExitRefused);
+  return Finish(system, out, writer.all_located ? FindingsStatus(*loaded) : kExitRefused);
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include "cli/command.h"
 #include "cli/elements.h"
 #include "cli/road_command.h"
-#include "cli/stations.h"
-#include "platform/numtext.h"
+#include "model/stations.h"
 #include "plot/svg.h"
+#include "text/numtext.h"
 
 namespace velmora::cli {
 namespace {
@@ -60,9 +60,9 @@ std::optional<std::pair<double, double>> ParseSize(std::string_view text) {
 
 int RunPlot(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   plot::PlotOptions options;
-  StationFormat stations = StationFormat::kK;
+  model::StationFormat stations = model::StationFormat::kK;
   if (const auto text = args.Value("--station-format")) {
-    const auto format = ParseStationFormat(*text);
+    const auto format = model::ParseStationFormat(*text);
     if (!format) {
       return UsageError(system, syntax,
                         "--station-format takes k or plain, not \"" + Printable(*text) + "\"");
@@ -101,8 +101,8 @@ int RunPlot(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   // station would end in ("K1+200", "K0+150.25").
   options.station_text = [stations](double station) {
     std::string text;
-    AppendStation(text, station, stations, stations == StationFormat::kK ? 3 : -1);
-    if (stations == StationFormat::kK && text.find('.') != std::string::npos) {
+    model::AppendStation(text, station, stations, stations == model::StationFormat::kK ? 3 : -1);
+    if (stations == model::StationFormat::kK && text.find('.') != std::string::npos) {
       while (text.back() == '0') {
         text.pop_back();
       }
@@ -132,7 +132,7 @@ int RunPlot(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   }
   Writer out(*output->sink, false);
   out.text += picture->svg;
-  return Finish(system, out, kExitAnswered);
+  return Finish(system, out, FindingsStatus(*loaded));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // stakeout: the station coordinate table of a whole road.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -7,9 +8,9 @@
 #include "cli/elements.h"
 #include "cli/geojson.h"
 #include "cli/road_command.h"
-#include "platform/numtext.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
+#include "text/numtext.h"
 
 namespace velmora::cli {
 namespace {
@@ -100,7 +101,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   }
   std::vector<double> stations;
   for (const std::string_view text : args.Values("--at")) {
-    const std::optional<double> station = ParseStation(text);
+    const std::optional<double> station = model::ParseStation(text);
     if (!station) {
       return UsageError(
           system, syntax,
@@ -110,7 +111,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   }
 
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format->decimals);
   if (!loaded) {
     return kExitUsage;
   }
@@ -120,20 +121,20 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     const std::vector<double> distances = alignment.DistancesOf(station);
     if (distances.empty()) {
       std::string problem = "station ";
-      AppendStation(problem, station, format->stations);
+      model::AppendStation(problem, station, format->stations);
       // A station that an equation skips is named with it.
       if (const road::StationEquation* equation = alignment.GapHolding(station)) {
         problem += " of --at falls in the gap of the station equation ";
-        AppendStation(problem, equation->back, format->stations);
+        model::AppendStation(problem, equation->back, format->stations);
         problem += " = ";
-        AppendStation(problem, equation->ahead, format->stations);
+        model::AppendStation(problem, equation->ahead, format->stations);
         problem += ": no point of the road has it";
         return Fail(system, problem);
       }
       problem += " of --at is not on the road, which runs from ";
-      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
+      model::AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
       problem += " to ";
-      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format->stations);
+      model::AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format->stations);
       return Fail(system, problem);
     }
     extra.insert(extra.end(), distances.begin(), distances.end());
@@ -159,7 +160,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
                            err.Line(std::string(kProgram) + ": " + problem);
                          });
     err.Finish();
-    return Finish(system, out, status);
+    return Finish(system, out, std::max(status, FindingsStatus(*loaded)));
   }
   Writer out(*output->sink, format->bom);
   if (format->bom) {
@@ -193,7 +194,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     const road::Element& e = alignment.elements()[row.element];
     std::string& t = out.text;
     const std::size_t row_start = t.size();
-    AppendStation(t, alignment.DisplayStation(row.distance), format->stations);
+    model::AppendStation(t, alignment.DisplayStation(row.distance), format->stations);
     const std::size_t station_end = t.size();
     t += ',';
     t += row.code;
@@ -226,7 +227,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     return out.ok();
   });
   err.Finish();
-  return Finish(system, out, status);
+  return Finish(system, out, std::max(status, FindingsStatus(*loaded)));
 }
 
 }  // namespace

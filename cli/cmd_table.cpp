@@ -7,8 +7,8 @@
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/commands.h"
-#include "cli/csv.h"
-#include "platform/numtext.h"
+#include "text/csv.h"
+#include "text/numtext.h"
 
 namespace velmora::cli {
 namespace {
@@ -130,12 +130,12 @@ int RunTable(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     last_value = value;
     const std::string station = NumberToText(value);
     const Answer& answer = answer_at(point_text);
-    AppendCsvField(out.text, station);
+    text::AppendCsvField(out.text, station);
     out.text += ',';
-    AppendCsvField(out.text, answer.azimuth);
+    text::AppendCsvField(out.text, answer.azimuth);
     out.text += ',';
     if (!answer.azimuth.empty()) {
-      AppendCsvField(out.text, PackedFromDisplay(answer.azimuth).value_or(""));
+      text::AppendCsvField(out.text, PackedFromDisplay(answer.azimuth).value_or(""));
     } else {
       err.Line(station + ": " + answer.message);
       status = kExitRefused;

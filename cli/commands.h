@@ -45,10 +45,6 @@ class Calculator {
   Answer answer_;
 };
 
-// The packed angle (degrees.MMSSs, as typed into Textca) of an azimuth
-// text the window shows: "3度34分51.6秒" -> "3.34516", "45度30分0秒" -> "45.3".
-std::optional<std::string> PackedFromDisplay(std::string_view display);
-
 // Runs the program with its arguments (without the program's name) and
 // returns its exit status.
 int Run(std::span<const std::string> args, System& system);

@@ -7,10 +7,11 @@
 
 #include "arith/angle.h"
 #include "cli/commands.h"
-#include "cli/csv.h"
 #include "plot/trace.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
+#include "text/csv.h"
+#include "text/text.h"
 
 namespace velmora::cli {
 namespace {
@@ -21,7 +22,7 @@ constexpr std::size_t kLinePointsALine = 4;
 }  // namespace
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  if (!IsValidUtf8(text)) {
+  if (!text::IsValidUtf8(text)) {
     AppendJsonString(out, Printable(text));
     return;
   }
@@ -163,7 +164,7 @@ void GeoJsonWriter::End() {
 
 void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
                           std::span<const double> extra, std::span<const double> offsets,
-                          StationFormat stations, int decimals, std::string_view source,
+                          model::StationFormat stations, int decimals, std::string_view source,
                           const std::function<void(const std::string& problem)>& failed) {
   GeoJsonWriter writer(out, decimals);
   writer.Begin(source);
@@ -174,7 +175,7 @@ void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double 
     const road::Element& e = alignment.elements()[row.element];
     const double displayed = alignment.DisplayStation(row.distance);
     station.clear();
-    AppendStation(station, displayed, stations);
+    model::AppendStation(station, displayed, stations);
     const std::optional<double> azimuth = road::AzimuthAt(e, row.distance);
     azimuth_text = azimuth ? RadToDms(*azimuth) : std::string();
     packed = azimuth_text.empty() ? std::string() : PackedFromDisplay(azimuth_text).value_or("");

@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "cli/output.h"
-#include "cli/stations.h"
+#include "model/stations.h"
 #include "road/alignment.h"
 
 namespace velmora::cli {
@@ -74,7 +74,7 @@ class GeoJsonWriter {
 // them.
 void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
                           std::span<const double> extra, std::span<const double> offsets,
-                          StationFormat stations, int decimals, std::string_view source,
+                          model::StationFormat stations, int decimals, std::string_view source,
                           const std::function<void(const std::string& problem)>& failed);
 
 // A text as a JSON string, quotes included; bytes that are not UTF-8 are

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cli/streams.h"
+#include "text/text.h"
 
 namespace velmora::cli {
 
@@ -18,7 +19,7 @@ inline constexpr int kExitAnswered = 0;  // every point has an answer
 inline constexpr int kExitRefused = 1;   // at least one point has none
 inline constexpr int kExitUsage = 2;  // a bad command line or input file, or a read/write failure
 
-inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+using text::kByteOrderMark;
 
 // Output gathered into large writes, always ending at a line end.
 class Writer {
@@ -51,9 +52,7 @@ class Writer {
   bool ok_ = true;
 };
 
-// A text as it can be quoted on one line: control characters, '"', '\' and
-// bytes that are not UTF-8 are written as escapes.
-std::string Printable(std::string_view text);
+using text::Printable;
 
 // Writes "velmora-cli: <problem>" on standard error (the problem as it
 // stands when it already starts with the program's name, as the window's
@@ -88,9 +87,6 @@ struct Output {
 std::optional<Output> OpenOutput(System& system, std::optional<std::string_view> name,
                                  std::span<const std::string_view> inputs);
 
-// Appends `value` with exactly `decimals` decimals ("-0.5000"); "nan" or
-// "inf" never occur in a table, so a value that is not finite appends
-// nothing.
-void AppendFixed(std::string& out, double value, int decimals);
+using text::AppendFixed;
 
 }  // namespace velmora::cli

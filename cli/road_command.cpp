@@ -5,7 +5,7 @@
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/commands.h"
-#include "cli/csv.h"
+#include "text/csv.h"
 
 namespace velmora::cli {
 
@@ -14,7 +14,7 @@ std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& syntax, const Parsed
   RoadFormat format;
   format.bom = args.Has("--bom");
   if (const auto text = args.Value("--station-format")) {
-    const auto stations = ParseStationFormat(*text);
+    const auto stations = model::ParseStationFormat(*text);
     if (!stations) {
       UsageError(system, syntax,
                  "--station-format takes plain or k, not \"" + Printable(*text) + "\"");
@@ -45,10 +45,10 @@ LoadOptions ReadLoadOptions(const ParsedArgs& args) {
 
 void AppendAzimuth(std::string& out, double radians) {
   const std::string display = RadToDms(radians);
-  AppendCsvField(out, display);
+  text::AppendCsvField(out, display);
   out += ',';
   if (!display.empty()) {
-    AppendCsvField(out, PackedFromDisplay(display).value_or(""));
+    text::AppendCsvField(out, PackedFromDisplay(display).value_or(""));
   }
 }
 

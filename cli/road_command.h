@@ -7,8 +7,8 @@
 
 #include "cli/elements.h"
 #include "cli/options.h"
-#include "cli/stations.h"
 #include "cli/streams.h"
+#include "model/stations.h"
 
 namespace velmora::cli {
 
@@ -34,7 +34,7 @@ inline constexpr OptionSpec kAlignmentOption = Optional(
 LoadOptions ReadLoadOptions(const ParsedArgs& args);
 
 struct RoadFormat {
-  StationFormat stations = StationFormat::kPlain;
+  model::StationFormat stations = model::StationFormat::kPlain;
   int decimals = kDefaultDecimals;
   bool bom = false;
 };

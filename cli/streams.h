@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/csv.h"
+
 namespace velmora::cli {
 
 class Sink {
@@ -20,14 +22,8 @@ class Sink {
   virtual bool Finish() { return true; }
 };
 
-class Source {
- public:
-  virtual ~Source() = default;
-  // Reads up to `size` bytes; 0 at the end of the input. Sets `failed` and
-  // returns 0 on a read error.
-  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
-  bool failed = false;
-};
+// A byte stream read from the start (text/csv.h).
+using Source = text::Source;
 
 // The program's standard streams, and its named files.
 class System {

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/csv.h"
 #include "fuzz/fuzz_system.h"
+#include "text/csv.h"
+#include "text/text.h"
 
 namespace {
 
@@ -35,13 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string_view> fields, again;
   std::string unquoted, unquoted_again;
   const std::string_view first_line = input.substr(0, input.find('\n'));
-  if (velmora::cli::SplitCsvLine(first_line, fields, unquoted)) {
+  if (velmora::text::SplitCsvLine(first_line, fields, unquoted)) {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
       line += i == 0 ? "" : ",";
-      velmora::cli::AppendCsvField(line, fields[i]);
+      velmora::text::AppendCsvField(line, fields[i]);
     }
-    if (!velmora::cli::SplitCsvLine(line, again, unquoted_again) || again != fields) {
+    if (!velmora::text::SplitCsvLine(line, again, unquoted_again) || again != fields) {
       Fail("fields written out split differently", line);
     }
   }
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fail("csv ended with a status other than 0 or 1", system.err.text);
   }
   const std::string& out = system.out.text;
-  if (!velmora::cli::IsValidUtf8(out)) {
+  if (!velmora::text::IsValidUtf8(out)) {
     Fail("output is not UTF-8", out);
   }
   const auto lines_in = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n')) + 1;
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Fail("output does not end with a line end", out);
     }
     const std::string_view line(out.data() + at, end - at);
-    if (!velmora::cli::SplitCsvLine(line, fields, unquoted) || fields.size() != 8) {
+    if (!velmora::text::SplitCsvLine(line, fields, unquoted) || fields.size() != 8) {
       Fail("an output line is not eight fields", line);
     }
     at = end + 1;

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/numtext.h"
+#include "text/numtext.h"
 
 namespace {
 

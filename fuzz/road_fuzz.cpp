@@ -17,10 +17,11 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/csv.h"
-#include "cli/elements.h"
 #include "fuzz/fuzz_system.h"
+#include "model/elements.h"
 #include "road/locate.h"
+#include "text/csv.h"
+#include "text/text.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ void RunCommand(std::string_view input, std::size_t piece, const std::vector<std
   if (status == 2 && !system.out.text.empty()) {
     Fail("output with status 2", system.out.text);
   }
-  if (!velmora::cli::IsValidUtf8(system.out.text) || !velmora::cli::IsValidUtf8(system.err.text)) {
+  if (!velmora::text::IsValidUtf8(system.out.text) ||
+      !velmora::text::IsValidUtf8(system.err.text)) {
     Fail("output is not UTF-8", system.out.text);
   }
 }
@@ -55,11 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
 
   PieceSource source(input, piece);
-  std::string error;
-  const std::optional<velmora::cli::ElementFile> file = velmora::cli::ReadElements(source, error);
+  velmora::model::LoadError error;
+  const std::optional<velmora::model::ElementFile> file =
+      velmora::model::ReadElements(source, error);
   if (!file) {
-    if (error.empty() || !velmora::cli::IsValidUtf8(error)) {
-      Fail("a refusal without a UTF-8 message", error);
+    if (error.message.empty() || !velmora::text::IsValidUtf8(error.message)) {
+      Fail("a refusal without a UTF-8 message", error.message);
     }
     return 0;
   }
@@ -74,10 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Fail("elements read out of order", input);
     }
   }
-  const std::optional<velmora::road::Built> built = velmora::cli::JoinElements(*file, {}, error);
+  const std::optional<velmora::road::Built> built = velmora::model::JoinElements(*file, {}, error);
   if (!built) {
-    if (!error.starts_with("line ")) {
-      Fail("a join refused without naming the line", error);
+    if (!error.message.starts_with("line ") || !error.element || error.line == 0) {
+      Fail("a join refused without naming the line", error.message);
     }
     return 0;
   }

@@ -15,6 +15,7 @@
 
 #include "arith/angle.h"
 #include "landxml/xml.h"
+#include "text/text.h"
 
 namespace velmora::landxml {
 namespace {
@@ -29,21 +30,8 @@ constexpr double kStationTolerance = 0.001;
 // rounded to a few decimals in any unit.
 constexpr double kDirectionTolerance = 5e-4;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
+using text::EqualsIgnoringCase;
+using text::Trim;
 
 // A finite xs:double ("12.5", "+1e3", "-.5"); no value otherwise.
 std::optional<double> Number(std::string_view text) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "road/geometry.h"
+#include "text/text.h"
 
 namespace velmora::landxml {
 namespace {
@@ -19,37 +20,6 @@ void AppendNumber(std::string& out, double value) {
   char text[400];
   const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
   out.append(text, result.ptr);
-}
-
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\t':
-        out += "&#9;";
-        break;
-      case '\n':
-        out += "&#10;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      default:
-        // Other control characters have no place in XML 1.0.
-        out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-    }
-  }
 }
 
 void AppendAttribute(std::string& out, std::string_view name, double value) {
@@ -223,9 +193,9 @@ std::optional<std::string> WriteLandXml(const road::Alignment& alignment,
       "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
       "xsi:schemaLocation=\"http://www.landxml.org/schema/LandXML-1.2 "
       "http://www.landxml.org/schema/LandXML-1.2/LandXML-1.2.xsd\" version=\"1.2\" date=\"";
-  AppendEscaped(out, options.date);
+  text::AppendXmlText(out, options.date);
   out += "\" time=\"";
-  AppendEscaped(out, options.time);
+  text::AppendXmlText(out, options.time);
   const Units& units = options.units;
   const auto or_else = [](const std::string& value, const char* otherwise) {
     return value.empty() ? std::string(otherwise) : value;
@@ -243,15 +213,15 @@ std::optional<std::string> WriteLandXml(const road::Alignment& alignment,
     out += ' ';
     out += name;
     out += "=\"";
-    AppendEscaped(out, value);
+    text::AppendXmlText(out, value);
     out += '"';
   }
   out += "/>\n  </Units>\n  <Application name=\"";
-  AppendEscaped(out, options.application);
+  text::AppendXmlText(out, options.application);
   out += "\" version=\"";
-  AppendEscaped(out, options.version);
+  text::AppendXmlText(out, options.version);
   out += "\"/>\n  <Alignments>\n    <Alignment name=\"";
-  AppendEscaped(out, options.name);
+  text::AppendXmlText(out, options.name);
   out += '"';
   AppendAttribute(out, "length", alignment.End() - alignment.Start());
   AppendAttribute(out, "staStart", alignment.Start());

@@ -11,6 +11,7 @@
 #include "plot/trace.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
+#include "text/text.h"
 
 namespace velmora::plot {
 namespace {
@@ -226,24 +227,7 @@ std::optional<Mark> MarkAt(const road::Alignment& alignment, std::size_t element
 std::string XmlText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
+  text::AppendXmlText(out, text);
   return out;
 }
 

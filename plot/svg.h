@@ -61,7 +61,8 @@ double RoundLengthBelow(double limit);
 // The smallest of them that is at least `least` (> 0).
 double RoundLengthAbove(double least);
 
-// A text as it can stand in SVG text or an attribute: &, <, >, " escaped.
+// A text as it can stand in SVG text or an attribute, whatever its bytes
+// (text::AppendXmlText).
 std::string XmlText(std::string_view text);
 
 }  // namespace velmora::plot

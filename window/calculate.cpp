@@ -5,7 +5,7 @@
 
 #include "arith/angle.h"
 #include "arith/curve.h"
-#include "platform/numtext.h"
+#include "text/numtext.h"
 
 namespace velmora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/numtext.h"
+#include "text/numtext.h"
 
 namespace velmora {
 namespace {
@@ -21,9 +21,7 @@ int CharacterCount(std::string_view text) {
 
 }  // namespace
 
-std::string_view ExemptText(Field field) {
-  return IsRadiusField(field) ? "-" : "";
-}
+std::string_view ExemptText(Field field) { return IsRadiusField(field) ? "-" : ""; }
 
 void ChangeRule(FieldOps& form, Field field) {
   const std::string text = form.Text(field);

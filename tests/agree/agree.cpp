@@ -23,8 +23,8 @@
 
 #include "arith/angle.h"
 #include "arith/curve.h"
-#include "platform/numtext.h"
 #include "road/locate.h"
+#include "text/numtext.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 

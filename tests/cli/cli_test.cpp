@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "arith/angle.h"
 #include "cli/commands.h"
-#include "cli/csv.h"
-#include "platform/numtext.h"
 #include "tests/cli/memory_system.h"
+#include "text/csv.h"
+#include "text/numtext.h"
+#include "text/text.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
 
@@ -276,19 +278,6 @@ TEST(Table, RefusalsAndImpossibleSteps) {
   EXPECT_EQ(refused.err, "角度输入有误，请重新输入。\n");
 }
 
-TEST(PackedFromDisplay, WritesTheAngleAsItIsTypedBack) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"3度34分51.6秒", "3.34516"}, {"56度57分48秒", "56.5748"}, {"45度30分0秒", "45.3"},
-      {"0度0分0秒", "0"},           {"360度0分0秒", "360"},      {"7度5分5.5秒", "7.05055"},
-  };
-  for (const auto& [display, packed] : cases) {
-    EXPECT_EQ(PackedFromDisplay(display), packed) << display;
-    // Typed back as the start azimuth, the start of a straight shows it again.
-    EXPECT_EQ(RunCli({"calc", "0", "1", "0", "0", "0", packed}).out, display + "\n") << packed;
-  }
-  EXPECT_EQ(PackedFromDisplay("45度"), std::nullopt);
-}
-
 struct CsvCase {
   const char* name;
   std::string input;
@@ -356,14 +345,14 @@ TEST(Csv, ByteOrderMarkFilesAndMistakes) {
 }
 
 TEST(LineReader, LinesCrossingReadsOfAnySize) {
-  const std::string longest(kMaxLineBytes, 'x');
+  const std::string longest(text::kMaxLineBytes, 'x');
   const std::string input = "a\r\n\nbc\r\n" + longest + "\n" + longest + "y\r\nlast";
   const std::vector<std::pair<std::string, bool>> expected = {
       {"a", false}, {"", false}, {"bc", false}, {longest, false}, {"", true}, {"last", false}};
   for (const std::size_t chunk : {1U, 2U, 7U, 4096U, 1U << 20}) {
     StringSource source(input, chunk);
-    LineReader reader(source);
-    LineReader::Line line{};
+    text::LineReader reader(source);
+    text::LineReader::Line line{};
     std::size_t n = 0;
     while (reader.Next(line)) {
       ASSERT_LT(n, expected.size()) << chunk;
@@ -385,15 +374,15 @@ TEST(CsvFields, SplitAndWriteRoundTrip) {
     std::string line;
     for (std::size_t i = 0; i < record.size(); ++i) {
       line += i == 0 ? "" : ",";
-      AppendCsvField(line, record[i]);
+      text::AppendCsvField(line, record[i]);
     }
-    ASSERT_TRUE(SplitCsvLine(line, fields, unquoted)) << line;
+    ASSERT_TRUE(text::SplitCsvLine(line, fields, unquoted)) << line;
     EXPECT_EQ(std::vector<std::string>(fields.begin(), fields.end()), record) << line;
   }
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
-  EXPECT_FALSE(IsValidUtf8("\xE8\xAE"));          // cut short
-  EXPECT_TRUE(IsValidUtf8("起点桩号 \xF0\x9F\x98\x80"));
+  EXPECT_FALSE(text::IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+  EXPECT_FALSE(text::IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(text::IsValidUtf8("\xE8\xAE"));          // cut short
+  EXPECT_TRUE(text::IsValidUtf8("起点桩号 \xF0\x9F\x98\x80"));
 }
 
 TEST(Csv, EveryMalformedUtf8FormAndALaterByteOrderMarkAreRefused) {
@@ -421,7 +410,7 @@ TEST(Csv, EveryMalformedUtf8FormAndALaterByteOrderMarkAreRefused) {
       {"five-byte lead", "\xF8\x88\x80\x80\x80"},
   };
   for (const auto& [name, bytes] : malformed) {
-    EXPECT_FALSE(IsValidUtf8(bytes)) << name;
+    EXPECT_FALSE(text::IsValidUtf8(bytes)) << name;
     MemorySystem system;
     system.files["in.csv"] = row + "\n0,100,0,200," + bytes + ",0\n" + row + "\n";
     const Outcome got = RunCli({"csv", "in.csv"}, system);
@@ -430,7 +419,7 @@ TEST(Csv, EveryMalformedUtf8FormAndALaterByteOrderMarkAreRefused) {
     EXPECT_EQ(got.out, answered + ",,,,,,,第2行不是UTF-8文本。\n" + answered) << name;
   }
   // The largest of each length is UTF-8.
-  EXPECT_TRUE(IsValidUtf8("\x7F\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF\xEE\x80\x80"));
+  EXPECT_TRUE(text::IsValidUtf8("\x7F\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF\xEE\x80\x80"));
   // A byte-order mark is skipped on the first line only: later it is a
   // text the start field does not keep.
   MemorySystem system;
@@ -445,16 +434,17 @@ TEST(Csv, EveryMalformedUtf8FormAndALaterByteOrderMarkAreRefused) {
 TEST(LineReader, ALineOfExactlyTheLimitEndingInCrlfInPieces) {
   // The limit is on the text without its line end: this line is kept,
   // whichever read its CR and LF arrive in.
-  const std::string longest(kMaxLineBytes, 'x');
+  const std::string longest(text::kMaxLineBytes, 'x');
   const std::string input = longest + "\r\n" + longest + "x\r\nend\r\n";
-  for (const std::size_t chunk : {std::size_t{1}, std::size_t{3}, kMaxLineBytes - 1, kMaxLineBytes,
-                                  kMaxLineBytes + 1, kMaxLineBytes + 2, std::size_t{1} << 20}) {
+  for (const std::size_t chunk :
+       {std::size_t{1}, std::size_t{3}, text::kMaxLineBytes - 1, text::kMaxLineBytes,
+        text::kMaxLineBytes + 1, text::kMaxLineBytes + 2, std::size_t{1} << 20}) {
     StringSource source(input, chunk);
-    LineReader reader(source);
-    LineReader::Line line{};
+    text::LineReader reader(source);
+    text::LineReader::Line line{};
     ASSERT_TRUE(reader.Next(line));
     EXPECT_FALSE(line.too_long) << chunk;
-    EXPECT_EQ(line.text.size(), kMaxLineBytes) << chunk;
+    EXPECT_EQ(line.text.size(), text::kMaxLineBytes) << chunk;
     EXPECT_EQ(line.text.find('\r'), std::string_view::npos) << chunk;
     ASSERT_TRUE(reader.Next(line));
     EXPECT_TRUE(line.too_long) << chunk;

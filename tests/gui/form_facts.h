@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/numtext.h"
+#include "text/numtext.h"
 #include "window/design.h"
 #include "window/fields.h"
 

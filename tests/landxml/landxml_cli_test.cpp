@@ -234,7 +234,9 @@ TEST(LandXmlCli, UnitsAsDeclaredAndUtf16Text) {
       10);
   outcome = Cli({"check", "table.csv"}, system);
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(outcome.err, "velmora-cli: table.csv, a UTF-16 text file, not XML; save it as UTF-8\n");
+  EXPECT_EQ(outcome.err,
+            "velmora-cli: table.csv, it is UTF-16 text, and an element file is UTF-8: save it as "
+            "UTF-8 (\"CSV UTF-8\")\n");
 }
 
 TEST(ElementFileEquations, ReadOrRefused) {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/csv.h"
 #include "tests/cli/memory_system.h"
 #include "tests/plot/json.h"
+#include "text/csv.h"
 
 namespace velmora::cli {
 namespace {
@@ -41,7 +41,7 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
   std::string unquoted;
   for (std::size_t at = 0; at < csv.size();) {
     const std::size_t end = csv.find('\n', at);
-    EXPECT_TRUE(SplitCsvLine(std::string_view(csv).substr(at, end - at), fields, unquoted));
+    EXPECT_TRUE(text::SplitCsvLine(std::string_view(csv).substr(at, end - at), fields, unquoted));
     rows.emplace_back(fields.begin(), fields.end());
     at = end + 1;
   }

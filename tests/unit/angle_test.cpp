@@ -230,6 +230,10 @@ TEST(NumberToText, PlainDecimalWithFifteenSignificantDigits) {
       {-99999999999999.9, "-99999999999999.9"},
       {123456.75, "123456.75"},
       {-0.05, "-0.05"},
+      // Tenths from 10^14 on: fifteen significant digits, as any other value.
+      {123456789012345.6, "123456789012346"},
+      {-123456789012345.6, "-123456789012346"},
+      {100000000000000.1, "100000000000000"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
@@ -261,5 +265,22 @@ TEST(NumberToText, EveryTenthIsWrittenAsItsDecimal) {
   }
 }
 
+TEST(PackedFromDisplay, WritesTheAngleAsItIsTypedBack) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"3度34分51.6秒", "3.34516"}, {"56度57分48秒", "56.5748"}, {"45度30分0秒", "45.3"},
+      {"0度0分0秒", "0"},           {"360度0分0秒", "360"},      {"7度5分5.5秒", "7.05055"},
+  };
+  for (const auto& [display, packed] : cases) {
+    EXPECT_EQ(PackedFromDisplay(display), packed) << display;
+    // Typed back into the window, it shows as the same text again.
+    const std::optional<double> radians =
+        DmsToRad(std::stod(packed), [](const std::string&, const std::string&, int) {});
+    ASSERT_TRUE(radians) << packed;
+    EXPECT_EQ(RadToDms(*radians), display) << packed;
+  }
+  EXPECT_EQ(PackedFromDisplay("45度"), std::nullopt);
+}
+
 }  // namespace
+
 }  // namespace velmora

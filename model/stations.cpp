@@ -1,13 +1,13 @@
-#include "cli/stations.h"
+#include "model/stations.h"
 
 #include <charconv>
 #include <cmath>
 
 #include "arith/angle.h"
-#include "cli/output.h"
-#include "platform/numtext.h"
+#include "text/numtext.h"
+#include "text/text.h"
 
-namespace velmora::cli {
+namespace velmora::model {
 namespace {
 
 constexpr double kThousand = 1000.0;
@@ -83,9 +83,25 @@ std::optional<StationFormat> ParseStationFormat(std::string_view text) {
 void AppendStation(std::string& out, double station, StationFormat format, int decimals) {
   if (format == StationFormat::kPlain) {
     if (decimals < 0) {
-      out += NumberToText(station);
+      // The window's rule, which writes 1e-300 with three hundred
+      // decimals: never more than kMostPlainDecimals of them.
+      const std::string text = NumberToText(station);
+      const std::size_t point = text.find('.');
+      if (point == std::string::npos || text.size() - point - 1 <= kMostPlainDecimals) {
+        out += text;
+        return;
+      }
+      std::string fixed;
+      text::AppendFixed(fixed, station, static_cast<int>(kMostPlainDecimals));
+      while (fixed.back() == '0') {
+        fixed.pop_back();
+      }
+      if (fixed.back() == '.') {
+        fixed.pop_back();
+      }
+      out += fixed == "-0" ? "0" : fixed;
     } else {
-      AppendFixed(out, station, decimals);
+      text::AppendFixed(out, station, decimals);
     }
     return;
   }
@@ -93,7 +109,7 @@ void AppendStation(std::string& out, double station, StationFormat format, int d
     return;
   }
   std::string text;
-  AppendFixed(text, std::fabs(station), decimals < 0 ? 3 : decimals);
+  text::AppendFixed(text, std::fabs(station), decimals < 0 ? 3 : decimals);
   const std::size_t point = std::min(text.find('.'), text.size());
   const std::string_view whole = std::string_view(text).substr(0, point);
   const bool zero = text.find_first_not_of("0.") == std::string::npos;
@@ -112,4 +128,4 @@ void AppendStation(std::string& out, double station, StationFormat format, int d
   out.append(std::string_view(text).substr(point));
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora::model

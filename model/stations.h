@@ -3,11 +3,12 @@
 // file uses, K counts thousands of it).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace velmora::cli {
+namespace velmora::model {
 
 enum class StationFormat { kPlain, kK };
 
@@ -20,11 +21,15 @@ std::optional<double> ParseStation(std::string_view text);
 // "plain" or "k", as --station-format takes it.
 std::optional<StationFormat> ParseStationFormat(std::string_view text);
 
+// The most decimals of a plain station written by the window's rule.
+inline constexpr std::size_t kMostPlainDecimals = 12;
+
 // Appends a station: plainly as the window's number-to-text rule writes it
-// (as `table` does) when `decimals` is negative, plainly with that many
+// (as `table` does; rounded to kMostPlainDecimals when it would have more,
+// trailing zeros dropped: 1e-300 is "0") when `decimals` is negative, plainly with that many
 // decimals otherwise; as a K-station with `decimals` decimals (3 when
 // negative): 1234.5 is "K1+234.500", -20 "-K0+020.000". The thousands and
 // the rest come from the rounded text, so 999.9996 is "K1+000.000".
 void AppendStation(std::string& out, double station, StationFormat format, int decimals = -1);
 
-}  // namespace velmora::cli
+}  // namespace velmora::model

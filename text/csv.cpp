@@ -1,63 +1,16 @@
-#include "cli/csv.h"
+#include "text/csv.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace velmora::cli {
+#include "text/text.h"
+
+namespace velmora::text {
 namespace {
 
 constexpr std::size_t kReadSize = 256 * 1024;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0U) == 0x80U; }
-
 }  // namespace
-
-bool IsValidUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const unsigned char* const end = p + bytes.size();
-  while (p != end) {
-    // Plain ASCII eight bytes at a time.
-    if (end - p >= 8) {
-      std::uint64_t eight = 0;
-      std::memcpy(&eight, p, sizeof eight);
-      if ((eight & 0x8080808080808080ULL) == 0) {
-        p += 8;
-        continue;
-      }
-    }
-    const unsigned char lead = *p;
-    if (lead < 0x80U) {
-      ++p;
-      continue;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80U;  // range of the second byte
-    unsigned char high = 0xBFU;
-    if (lead >= 0xC2U && lead <= 0xDFU) {
-      length = 2;
-    } else if (lead >= 0xE0U && lead <= 0xEFU) {
-      length = 3;
-      low = lead == 0xE0U ? 0xA0U : 0x80U;   // no overlong forms
-      high = lead == 0xEDU ? 0x9FU : 0xBFU;  // no surrogates
-    } else if (lead >= 0xF0U && lead <= 0xF4U) {
-      length = 4;
-      low = lead == 0xF0U ? 0x90U : 0x80U;
-      high = lead == 0xF4U ? 0x8FU : 0xBFU;  // nothing above U+10FFFF
-    } else {
-      return false;
-    }
-    if (static_cast<std::size_t>(end - p) < length || p[1] < low || p[1] > high) {
-      return false;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-      if (!IsContinuation(p[i])) {
-        return false;
-      }
-    }
-    p += length;
-  }
-  return true;
-}
 
 bool SplitCsvLine(std::string_view line, std::vector<std::string_view>& fields,
                   std::string& unquoted) {
@@ -205,4 +158,41 @@ bool LineReader::Next(Line& line) {
   }
 }
 
-}  // namespace velmora::cli
+std::size_t BytesSource::Read(char* buffer, std::size_t size) {
+  const std::size_t count = std::min(size, bytes_.size());
+  std::copy_n(bytes_.data(), count, buffer);
+  bytes_.remove_prefix(count);
+  return count;
+}
+
+CsvReader::CsvReader(Source& in, bool comments) : lines_(in), comments_(comments) {}
+
+bool CsvReader::Next(Record& record) {
+  LineReader::Line line{};
+  while (lines_.Next(line)) {
+    record.line = line.number;
+    record.text = line.text;
+    record.fields.clear();
+    if (line.number == 1 && record.text.starts_with(kByteOrderMark)) {
+      record.text.remove_prefix(kByteOrderMark.size());
+    }
+    if (line.too_long) {
+      record.problem = Problem::kTooLong;
+      return true;
+    }
+    if (!IsValidUtf8(record.text)) {
+      record.problem = Problem::kNotUtf8;
+      return true;
+    }
+    const std::string_view trimmed = comments_ ? Trim(record.text) : record.text;
+    if (trimmed.empty() || (comments_ && trimmed.starts_with('#'))) {
+      continue;
+    }
+    record.problem =
+        SplitCsvLine(record.text, record.fields, unquoted_) ? Problem::kNone : Problem::kBadQuote;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace velmora::text

@@ -8,16 +8,31 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/streams.h"
+namespace velmora::text {
 
-namespace velmora::cli {
+// A byte stream read from the start: a file, standard input, or bytes in
+// memory.
+class Source {
+ public:
+  virtual ~Source() = default;
+  // Reads up to `size` bytes; 0 at the end of the input. Sets `failed` and
+  // returns 0 on a read error.
+  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+  bool failed = false;
+};
+
+// Bytes in memory as a Source.
+class BytesSource final : public Source {
+ public:
+  explicit BytesSource(std::string_view bytes) : bytes_(bytes) {}
+  std::size_t Read(char* buffer, std::size_t size) override;
+
+ private:
+  std::string_view bytes_;
+};
 
 // The longest line taken, without its line end.
 inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
-
-// True when the bytes are well-formed UTF-8: no stray continuation bytes, no
-// overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view bytes);
 
 // Splits one line into its fields. A field is either bare (no '"' in it) or
 // quoted: '"', any text with each '"' doubled, '"', then a comma or the end
@@ -55,4 +70,30 @@ class LineReader {
   std::uint64_t number_ = 0;
 };
 
-}  // namespace velmora::cli
+// The records of a CSV file, one a line: a byte-order mark before the first
+// line dropped, blank lines skipped (and with `comments`, lines that are
+// blank but for spaces and tabs or start with '#'), each other line
+// checked (length, UTF-8, quotes) and split into its fields.
+class CsvReader {
+ public:
+  CsvReader(Source& in, bool comments);
+
+  enum class Problem { kNone, kTooLong, kNotUtf8, kBadQuote };
+  struct Record {
+    std::uint64_t line = 0;  // from 1
+    std::string_view text;   // the line, without a byte-order mark
+    Problem problem = Problem::kNone;
+    // The fields when there is no problem; they view the reader's buffers,
+    // valid until the next call.
+    std::vector<std::string_view> fields;
+  };
+  // False at the end of the input (or on a read error: see Source::failed).
+  bool Next(Record& record);
+
+ private:
+  LineReader lines_;
+  bool comments_;
+  std::string unquoted_;
+};
+
+}  // namespace velmora::text

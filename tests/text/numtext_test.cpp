@@ -1,4 +1,4 @@
-#include "platform/numtext.h"
+#include "text/numtext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,207 @@
+#include "model/road.h"
+
+#include <numbers>
+#include <utility>
+
+#include "arith/angle.h"
+#include "landxml/reader.h"
+#include "model/stations.h"
+#include "text/csv.h"
+#include "text/text.h"
+
+namespace velmora::model {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// UTF-16 by its byte-order mark, or by a zero byte among the first two.
+bool LooksLikeUtf16(std::string_view bytes) {
+  return bytes.size() >= 2 && (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+                               bytes[0] == '\0' || bytes[1] == '\0');
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Whether the first character that is not blank is '<': XML, in UTF-8 (with
+// or without a byte-order mark) or UTF-16 (either byte order, with or
+// without one).
+bool LooksLikeXml(std::string_view bytes) {
+  if (LooksLikeUtf16(bytes)) {
+    // The byte of each 16-bit unit that holds an ASCII character, the other
+    // being zero: the low one first in little-endian text.
+    const bool little = bytes[1] == '\0' || bytes.starts_with("\xFF\xFE");
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+      bytes.remove_prefix(2);
+    }
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+      const char ascii = little ? bytes[i] : bytes[i + 1];
+      const char zero = little ? bytes[i + 1] : bytes[i];
+      if (zero != '\0' || !IsBlank(ascii)) {
+        return zero == '\0' && ascii == '<';
+      }
+    }
+    return false;
+  }
+  if (bytes.starts_with(text::kByteOrderMark)) {
+    bytes.remove_prefix(text::kByteOrderMark.size());
+  }
+  while (!bytes.empty() && IsBlank(bytes.front())) {
+    bytes.remove_prefix(1);
+  }
+  return bytes.starts_with('<');
+}
+
+// The alignment of a LandXML file: the one options.alignment names, or the
+// only one. Each element starts at its own stated Start point with the
+// direction its points give; the stated End points are checked after the
+// join. Directions between elements are not compared: the file states none,
+// and one that is off moves the element's computed end away from its End.
+bool LoadLandXml(std::string_view bytes, const LoadOptions& options, Road& loaded,
+                 LoadError& error) {
+  error.kind = LoadError::Kind::kLandXml;
+  const std::optional<landxml::Document> document = landxml::ReadLandXml(bytes, error.message);
+  if (!document) {
+    return false;
+  }
+  const landxml::ReadAlignment* read =
+      landxml::SelectAlignment(*document, options.alignment.value_or(""), error.message);
+  if (read == nullptr) {
+    error.kind = LoadError::Kind::kAlignment;
+    return false;
+  }
+  loaded.landxml = true;
+  loaded.alignment_name = read->name;
+  const std::string which = "alignment \"" + text::Printable(read->name) + "\"";
+  if (!read->error.empty()) {
+    error.message = which + ": " + read->error;
+    return false;
+  }
+  for (const std::string& note : read->notes) {
+    loaded.notes.push_back(which + ": " + note);
+  }
+  loaded.file.elements = landxml::Inputs(*read);
+  loaded.file.lines.assign(read->elements.size(), 0);
+  loaded.file.azimuth_texts.assign(read->elements.size(), std::string());
+  loaded.file.equations = read->equations;
+  for (const landxml::ReadElement& element : read->elements) {
+    loaded.kinds.push_back(element.kind);
+  }
+  road::Tolerance tolerance = options.tolerance;
+  tolerance.angle = kPi;
+  std::string road_error;
+  std::optional<road::Built> built =
+      road::BuildAlignment(loaded.file.elements, read->equations, tolerance, road_error);
+  if (!built) {
+    error.kind = LoadError::Kind::kJoin;
+    error.message = which + ", " + road_error;
+    return false;
+  }
+  loaded.alignment = std::move(built->alignment);
+  loaded.units = document->units;
+  loaded.discrepancies = std::move(built->discrepancies);
+  loaded.contradictions = landxml::CheckStated(loaded.alignment, *read, options.tolerance.distance);
+  return true;
+}
+
+}  // namespace
+
+std::string LoadError::Text() const {
+  return text::Printable(file) + (kind == Kind::kWrongOption ? ": " : ", ") + message;
+}
+
+std::string Road::Place(std::size_t element) const {
+  if (!landxml) {
+    return "line " + std::to_string(element < file.lines.size() ? file.lines[element] : 0);
+  }
+  std::string place = "alignment \"" + text::Printable(alignment_name) + "\", element " +
+                      std::to_string(element + 1);
+  if (element < kinds.size() && element < alignment.elements().size()) {
+    place += " (" + kinds[element] + ") at station ";
+    AppendStation(place, alignment.DisplayStation(alignment.elements()[element].start_station),
+                  StationFormat::kPlain, 3);
+  }
+  return place;
+}
+
+std::vector<Finding> Road::Findings() const {
+  std::vector<Finding> findings;
+  for (const road::Discrepancy& d : discrepancies) {
+    findings.push_back({d.element, d});
+  }
+  for (const landxml::Contradiction& c : contradictions) {
+    findings.push_back({c.element, c});
+  }
+  return findings;
+}
+
+std::vector<std::string> Road::FindingTexts(int decimals) const {
+  std::vector<std::string> texts;
+  for (const Finding& finding : Findings()) {
+    const std::string at = text::Printable(name) + ", " + Place(finding.element) + ": ";
+    if (const auto* c = std::get_if<landxml::Contradiction>(&finding.what)) {
+      texts.push_back(at + landxml::Describe(*c, decimals));
+      continue;
+    }
+    const auto& d = std::get<road::Discrepancy>(finding.what);
+    if (d.distance != 0.0) {
+      std::string line = at + "the start point given is ";
+      text::AppendFixed(line, d.distance, decimals);
+      texts.push_back(line + " from the end of the previous element");
+    }
+    if (d.angle != 0.0) {
+      std::string line = at + "the start azimuth given differs from the previous element's end by ";
+      text::AppendFixed(line, d.angle * kDegreesPerHalfTurn / kPi * kSecondsPerDegree, 1);
+      texts.push_back(line + " seconds (given minus carried)");
+    }
+  }
+  return texts;
+}
+
+std::variant<Road, LoadError> Load(std::string_view bytes, std::string_view name,
+                                   const LoadOptions& options) {
+  Road loaded;
+  loaded.name = std::string(name);
+  LoadError error;
+  error.file = loaded.name;
+  // What the file holds, from its first bytes: LandXML or an element table.
+  const bool xml = LooksLikeXml(bytes);
+  if (bytes.size() > kMaxInputBytes) {
+    error.kind = LoadError::Kind::kTooLarge;
+    error.message = "it is larger than " + std::to_string(kMaxInputBytes >> 20) +
+                    " MiB, more than " + (xml ? "a LandXML" : "an element") + " file is read";
+    return error;
+  }
+  if (xml) {
+    if (!LoadLandXml(bytes, options, loaded, error)) {
+      return error;
+    }
+    return loaded;
+  }
+  if (LooksLikeUtf16(bytes)) {
+    error.kind = LoadError::Kind::kEncoding;
+    error.message =
+        "it is UTF-16 text, and an element file is UTF-8: save it as UTF-8 (\"CSV UTF-8\")";
+    return error;
+  }
+  if (options.alignment) {
+    error.kind = LoadError::Kind::kWrongOption;
+    error.message =
+        "--alignment chooses an alignment of a LandXML file, and this is an element table";
+    return error;
+  }
+  text::BytesSource source(bytes);
+  std::optional<ElementFile> file = ReadElements(source, error);
+  if (!file) {
+    return error;
+  }
+  std::optional<road::Built> built = JoinElements(*file, options.tolerance, error);
+  if (!built) {
+    return error;
+  }
+  loaded.file = std::move(*file);
+  loaded.alignment = std::move(built->alignment);
+  loaded.discrepancies = std::move(built->discrepancies);
+  return loaded;
+}
+
+}  // namespace velmora::model

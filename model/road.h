@@ -1,0 +1,75 @@
+// The road as loaded, below every front end: any road input (an element
+// file, a LandXML file) read from its bytes into one value that owns its
+// alignment, station equations, notes and findings. Nothing here prints or
+// exits; the front ends show what it says.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "landxml/check.h"
+#include "model/elements.h"
+#include "model/error.h"
+#include "road/alignment.h"
+
+namespace velmora::model {
+
+// The largest road input read, in bytes.
+inline constexpr std::size_t kMaxInputBytes = std::size_t{512} << 20;
+
+struct LoadOptions {
+  road::Tolerance tolerance;
+  std::optional<std::string_view> alignment;  // the LandXML alignment to take, by name
+};
+
+// What a loaded road says against itself: a given start that is not where
+// the previous element ends (road::Discrepancy), or a LandXML statement its
+// geometry contradicts (landxml::Contradiction).
+struct Finding {
+  std::size_t element = 0;  // from 0
+  std::variant<road::Discrepancy, landxml::Contradiction> what;
+};
+
+struct Road {
+  std::string name;           // the file, as messages name it
+  ElementFile file;           // for LandXML: the elements, no lines or azimuth texts
+  road::Alignment alignment;  // with its station equations
+  std::vector<road::Discrepancy> discrepancies;
+
+  // LandXML only: the alignment's name, each element's kind (Line, Curve,
+  // Spiral), the statements the geometry contradicts, and what was read on
+  // past ('alignment "A": ...').
+  bool landxml = false;
+  std::string alignment_name;
+  std::vector<std::string> kinds;
+  std::vector<landxml::Contradiction> contradictions;
+  std::vector<std::string> notes;
+  landxml::Units units;  // as the LandXML file declares them; metres otherwise
+
+  // Where element `element` (from 0) is in the file, for messages: "line 7",
+  // or for LandXML 'alignment "A", element 3 (Spiral) at station 1120.000'.
+  std::string Place(std::size_t element) const;
+
+  // Every start discrepancy, then every contradiction.
+  std::vector<Finding> Findings() const;
+
+  // The findings as `check` reports them, one line each without the
+  // program's name: 'road.csv, line 3: the start point given is 0.0500
+  // from the end of the previous element', lengths with `decimals`
+  // decimals.
+  std::vector<std::string> FindingTexts(int decimals) const;
+};
+
+// Reads the road input `bytes` of the file `name`: LandXML when its first
+// character (after a byte-order mark, in UTF-8 or UTF-16) is '<', an element
+// file otherwise; UTF-16 that is not XML is refused. A LandXML file with
+// several alignments and no options.alignment, and options.alignment with
+// an element file, are refused too.
+std::variant<Road, LoadError> Load(std::string_view bytes, std::string_view name,
+                                   const LoadOptions& options = {});
+
+}  // namespace velmora::model
