@@ -175,8 +175,10 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   Writer err(system.Err(), false);
   int status = kExitAnswered;
   const int decimals = format->decimals;
-  const auto point = [&](std::string& t, const road::Element& e, double distance, double offset) {
-    const std::optional<road::Point> p = road::PointAt(e, distance, offset);
+  const auto point = [&](std::string& t, const std::optional<road::Pose>& pose, double offset) {
+    const std::optional<road::Point> p = pose && std::isfinite(offset)
+                                             ? std::optional(road::OffsetFrom(*pose, offset))
+                                             : std::nullopt;
     if (p) {
       AppendFixed(t, p->x, decimals);
       t += ',';
@@ -191,6 +193,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   std::string last_azimuth_text;
   road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
     const road::Element& e = alignment.elements()[row.element];
+    const std::optional<road::Pose> pose = alignment.PoseAt(row.element, row.distance);
     std::string& t = out.text;
     const std::size_t row_start = t.size();
     AppendStation(t, alignment.DisplayStation(row.distance), format->stations);
@@ -198,7 +201,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     t += ',';
     t += row.code;
     t += ',';
-    bool ok = point(t, e, row.distance, 0.0);
+    bool ok = point(t, pose, 0.0);
     t += ',';
     if (const std::optional<double> azimuth = road::AzimuthAt(e, row.distance)) {
       if (*azimuth == last_azimuth) {
@@ -215,7 +218,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     }
     for (const double offset : offsets) {
       t += ',';
-      ok = point(t, e, row.distance, offset) && ok;
+      ok = point(t, pose, offset) && ok;
     }
     if (!ok) {
       status = kExitRefused;
