@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "arith/angle.h"
 #include "road/geometry.h"
 
 namespace velmora::road {
@@ -28,7 +29,7 @@ struct ElementInput {
 // 1 mm and 1 second of arc.
 struct Tolerance {
   double distance = 0.001;
-  double angle = 4.84813681109536e-6;  // radians
+  double angle = kPi / (kDegreesPerHalfTurn * kSecondsPerDegree);  // radians
 };
 
 // A start that the table gives and that differs from where the previous
