@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <random>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "road/locate.h"
@@ -55,7 +57,7 @@ void Stakeout(benchmark::State& state) {
   for (auto _ : state) {
     double sum = 0;
     StakeoutStations(road, 1.0, {}, [&](const StakeoutRow& row) {
-      const auto pose = PoseAt(road.elements()[row.element], row.distance);
+      const auto pose = road.PoseAt(row.element, row.distance);
       sum += OffsetFrom(*pose, -3.5).x + OffsetFrom(*pose, 3.5).y + pose->azimuth;
       ++rows;
       return true;
@@ -66,6 +68,31 @@ void Stakeout(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
 BENCHMARK(Stakeout)->Unit(benchmark::kMillisecond);
+
+// A stake-out every 0.1 of one 10 km element, 100,001 rows, with offsets
+// either side: a straight, a spiral from a straight into radius 10 and one
+// from radius 10 to radius -20, the tightest the accuracy is stated for.
+void StakeoutLongElement(benchmark::State& state) {
+  static const std::pair<double, double> kRadii[] = {{0, 0}, {0, 10}, {10, -20}};
+  const auto [from, to] = kRadii[state.range(0)];
+  const ElementInput input{0, 10000, from, to, 0.3, Point{4500000, 39500000}};
+  std::string error;
+  const Alignment road = BuildAlignment(std::span(&input, 1), {}, {}, error)->alignment;
+  std::size_t rows = 0;
+  for (auto _ : state) {
+    double sum = 0;
+    StakeoutStations(road, 0.1, {}, [&](const StakeoutRow& row) {
+      const auto pose = road.PoseAt(row.element, row.distance);
+      sum += OffsetFrom(*pose, -3.5).x + OffsetFrom(*pose, 3.5).y + pose->azimuth;
+      ++rows;
+      return true;
+    });
+    benchmark::DoNotOptimize(sum);
+  }
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+BENCHMARK(StakeoutLongElement)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void Locate(benchmark::State& state) {
   const Alignment& road = Road();

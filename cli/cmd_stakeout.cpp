@@ -44,9 +44,9 @@ constexpr CommandSpec kSpec = {
         "as CSV: every element boundary, every whole multiple of STEP (each a\n"
         "product, so nothing drifts) and each --at station, in station order,\n"
         "each once. Columns: station, point (the boundary's code: QD start, ZD\n"
-        "end, ZH, HY, YH, HZ, ZY, YZ, GQ for any other junction), x, y, azimuth\n"
-        "(as the window shows it), packed (as it is typed), then x and y of each\n"
-        "--offset, named x_left_10, y_left_10, x_right_10, ...\n"
+        "end, ZH, HY, YH, HZ, ZY, YZ, JD two straights, GQ two curves), x, y,\n"
+        "azimuth (as the window shows it), packed (as it is typed), then x and y\n"
+        "of each --offset, named x_left_10, y_left_10, x_right_10, ...\n"
         "\n"
         "--geojson writes the same rows as a GeoJSON FeatureCollection: a Point\n"
         "for each row and offset (properties station, code, azimuth, offset, x, y\n"
@@ -176,8 +176,10 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   Writer err(system.Err(), false);
   int status = kExitAnswered;
   const int decimals = format->decimals;
-  const auto point = [&](std::string& t, const road::Element& e, double distance, double offset) {
-    const std::optional<road::Point> p = road::PointAt(e, distance, offset);
+  const auto point = [&](std::string& t, const std::optional<road::Pose>& pose, double offset) {
+    const std::optional<road::Point> p = pose && std::isfinite(offset)
+                                             ? std::optional(road::OffsetFrom(*pose, offset))
+                                             : std::nullopt;
     if (p) {
       AppendFixed(t, p->x, decimals);
       t += ',';
@@ -192,6 +194,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   std::string last_azimuth_text;
   road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
     const road::Element& e = alignment.elements()[row.element];
+    const std::optional<road::Pose> pose = alignment.PoseAt(row.element, row.distance);
     std::string& t = out.text;
     const std::size_t row_start = t.size();
     model::AppendStation(t, alignment.DisplayStation(row.distance), format->stations);
@@ -199,7 +202,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     t += ',';
     t += row.code;
     t += ',';
-    bool ok = point(t, e, row.distance, 0.0);
+    bool ok = point(t, pose, 0.0);
     t += ',';
     if (const std::optional<double> azimuth = road::AzimuthAt(e, row.distance)) {
       if (*azimuth == last_azimuth) {
@@ -216,7 +219,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     }
     for (const double offset : offsets) {
       t += ',';
-      ok = point(t, e, row.distance, offset) && ok;
+      ok = point(t, pose, offset) && ok;
     }
     if (!ok) {
       status = kExitRefused;

@@ -182,7 +182,7 @@ void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double 
     bool ok = azimuth.has_value();
     for (std::size_t i = 0; i <= offsets.size(); ++i) {
       const double offset = i == 0 ? 0.0 : offsets[i - 1];
-      const std::optional<road::Point> p = road::PointAt(e, row.distance, offset);
+      const std::optional<road::Point> p = alignment.PointAt(row.element, row.distance, offset);
       if (!p || !azimuth) {
         ok = false;
         continue;

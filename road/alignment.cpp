@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "arith/angle.h"
+#include "road/travel.h"
 
 namespace velmora::road {
 namespace {
@@ -151,6 +152,24 @@ std::optional<std::size_t> Alignment::ElementAt(double distance) const {
   return static_cast<std::size_t>(after - elements_.begin()) - 1;
 }
 
+std::optional<Pose> Alignment::PoseAt(std::size_t element, double station) const {
+  if (element >= elements_.size()) {
+    return std::nullopt;
+  }
+  return detail::PoseFrom(elements_[element], anchors_[element], station);
+}
+
+std::optional<Point> Alignment::PointAt(std::size_t element, double station, double offset) const {
+  if (!std::isfinite(offset)) {
+    return std::nullopt;
+  }
+  const auto pose = PoseAt(element, station);
+  if (!pose) {
+    return std::nullopt;
+  }
+  return OffsetFrom(*pose, offset);
+}
+
 std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
                                     std::span<const StationEquation> equations,
                                     const Tolerance& tolerance, std::string& error) {
@@ -185,8 +204,9 @@ std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
         return std::nullopt;
       }
       // The previous element was computed at its end when it was checked.
-      const Point carried_point = *PointAt(previous, previous.end_station);
-      const double carried_azimuth = *AzimuthAt(previous, previous.end_station);
+      const Pose carried = *built.alignment.PoseAt(i - 1, previous.end_station);
+      const Point carried_point = carried.point;
+      const double carried_azimuth = carried.azimuth;
       element.start_azimuth = input.start_azimuth.value_or(carried_azimuth);
       element.start = input.start.value_or(carried_point);
       Discrepancy discrepancy;
@@ -206,11 +226,13 @@ std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
         built.discrepancies.push_back(discrepancy);
       }
     }
-    if (!PointAt(element, element.end_station) || !AzimuthAt(element, element.end_station)) {
+    std::optional<std::vector<Point>> anchors = detail::AnchorsOf(element);
+    if (!anchors || !detail::PoseFrom(element, *anchors, element.end_station)) {
       error = Named(i, "cannot be computed (a radius too small or a turn too long)");
       return std::nullopt;
     }
     built.alignment.elements_.push_back(element);
+    built.alignment.anchors_.push_back(std::move(*anchors));
   }
   if (std::string problem = EquationProblem(built.alignment, equations, tolerance);
       !problem.empty()) {

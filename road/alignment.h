@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "arith/angle.h"
 #include "road/geometry.h"
 
 namespace velmora::road {
@@ -28,7 +29,7 @@ struct ElementInput {
 // 1 mm and 1 second of arc.
 struct Tolerance {
   double distance = 0.001;
-  double angle = 4.84813681109536e-6;  // radians
+  double angle = kPi / (kDegreesPerHalfTurn * kSecondsPerDegree);  // radians
 };
 
 // A start that the table gives and that differs from where the previous
@@ -91,6 +92,13 @@ class Alignment {
   // a junction), or none outside the alignment.
   std::optional<std::size_t> ElementAt(double distance) const;
 
+  // PoseAt and PointAt of elements()[element], to the bit, from points the
+  // alignment keeps along each spiral: the cost of one does not grow with
+  // its distance from the element's start. No value for an element index
+  // outside the road.
+  std::optional<Pose> PoseAt(std::size_t element, double station) const;
+  std::optional<Point> PointAt(std::size_t element, double station, double offset = 0.0) const;
+
  private:
   friend std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
                                              std::span<const StationEquation> equations,
@@ -98,6 +106,8 @@ class Alignment {
 
   std::vector<Element> elements_;
   std::vector<StationEquation> equations_;
+  // Each element's anchors (detail::AnchorsOf).
+  std::vector<std::vector<Point>> anchors_;
 };
 
 struct Built {

@@ -1,7 +1,10 @@
 #include "road/geometry.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
+#include <vector>
 
 #include "arith/curve.h"
 #include "road/travel.h"
@@ -83,6 +86,135 @@ std::optional<Point> Travel(double azimuth, double curvature, double rate, doubl
   return Point{x * half_width, y * half_width};
 }
 
+std::optional<std::size_t> PanelsOf(const Element& element) {
+  if (KindOf(element) != Kind::kSpiral) {
+    return 0;
+  }
+  const double most = std::fmax(std::fabs(CurvatureOf(element.start_radius)),
+                                std::fabs(CurvatureOf(element.end_radius)));
+  const double panels = std::fmax(1.0, std::ceil(most * element.Length() / kPanelTurning));
+  if (!(panels <= kMaxPanels)) {
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(panels);
+}
+
+namespace {
+
+// Where panel `panel` of `count` starts, as a distance from the element's
+// start.
+double PanelStart(double length, std::size_t count, std::size_t panel) {
+  return length * static_cast<double>(panel) / static_cast<double>(count);
+}
+
+// The panel of `count` that holds distance `u` from the element's start
+// (the later one at a boundary).
+std::size_t PanelHolding(double length, std::size_t count, double u) {
+  const double guess = std::floor(u * static_cast<double>(count) / length);
+  std::size_t panel =
+      guess <= 0.0 ? 0 : std::min(count - 1, static_cast<std::size_t>(std::fmin(guess, 1e18)));
+  while (panel > 0 && u < PanelStart(length, count, panel)) {
+    --panel;
+  }
+  while (panel + 1 < count && u >= PanelStart(length, count, panel + 1)) {
+    ++panel;
+  }
+  return panel;
+}
+
+// The way travelled along the element from distance `from` to distance
+// `to` from its start: one 8-point Gauss-Legendre sum, its nodes placed by
+// their distance from the element's start.
+Point PanelTravel(const Element& element, double rate, double from, double to) {
+  const double azimuth = element.start_azimuth;
+  const double curvature = CurvatureOf(element.start_radius);
+  const auto azimuth_at = [&](double u) { return azimuth + u * (curvature + 0.5 * rate * u); };
+  const double middle = 0.5 * (from + to);
+  const double half_width = 0.5 * (to - from);
+  double x = 0.0;
+  double y = 0.0;
+  for (std::size_t i = 0; i < kNodes.size(); ++i) {
+    const double step = half_width * kNodes[i];
+    const SinCos a = SinCosOf(azimuth_at(middle - step));
+    const SinCos b = SinCosOf(azimuth_at(middle + step));
+    x += kWeights[i] * (a.cos + b.cos);
+    y += kWeights[i] * (a.sin + b.sin);
+  }
+  return {x * half_width, y * half_width};
+}
+
+// The anchors of panels 0 to `last`.
+std::vector<Point> AnchorsTo(const Element& element, std::size_t count, std::size_t last) {
+  const double rate = CurvatureRate(element);
+  const double length = element.Length();
+  std::vector<Point> anchors;
+  anchors.reserve(last + 1);
+  anchors.push_back({});
+  for (std::size_t panel = 0; panel < last; ++panel) {
+    const Point step = PanelTravel(element, rate, PanelStart(length, count, panel),
+                                   PanelStart(length, count, panel + 1));
+    anchors.push_back({anchors.back().x + step.x, anchors.back().y + step.y});
+  }
+  return anchors;
+}
+
+// PoseFrom with the element's `count` panels, `anchors` holding at least
+// the anchors up to the panel that holds the station.
+std::optional<Pose> PoseIn(const Element& element, std::size_t count, const Point* anchors,
+                           double station) {
+  if (!(station >= element.start_station && station <= element.end_station)) {
+    return std::nullopt;
+  }
+  const auto azimuth = AzimuthAt(element, station);
+  if (!azimuth) {
+    return std::nullopt;
+  }
+  const double u = station - element.start_station;
+  Point travel;
+  if (count == 0) {
+    // Straights and arcs in closed form from the element's start.
+    const auto closed = Travel(element.start_azimuth, CurvatureOf(element.start_radius), 0.0, u);
+    if (!closed) {
+      return std::nullopt;
+    }
+    travel = *closed;
+  } else {
+    const double length = element.Length();
+    const std::size_t panel = PanelHolding(length, count, u);
+    const Point step =
+        PanelTravel(element, CurvatureRate(element), PanelStart(length, count, panel), u);
+    travel = {anchors[panel].x + step.x, anchors[panel].y + step.y};
+  }
+  Pose pose;
+  pose.point = {element.start.x + travel.x, element.start.y + travel.y};
+  pose.azimuth = *azimuth;
+  const SinCos way = SinCosOf(*azimuth);
+  pose.right = {-way.sin, way.cos};
+  if (!std::isfinite(pose.point.x) || !std::isfinite(pose.point.y) ||
+      !std::isfinite(pose.right.x)) {
+    return std::nullopt;
+  }
+  return pose;
+}
+
+}  // namespace
+
+std::optional<std::vector<Point>> AnchorsOf(const Element& element) {
+  const auto count = PanelsOf(element);
+  if (!count) {
+    return std::nullopt;
+  }
+  if (*count == 0) {
+    return std::vector<Point>{};
+  }
+  return AnchorsTo(element, *count, *count - 1);
+}
+
+std::optional<Pose> PoseFrom(const Element& element, std::span<const Point> anchors,
+                             double station) {
+  return PoseIn(element, anchors.size(), anchors.data(), station);
+}
+
 }  // namespace detail
 
 Kind KindOf(const Element& element) {
@@ -101,26 +233,19 @@ std::optional<Pose> PoseAt(const Element& element, double station) {
   if (!(station >= element.start_station && station <= element.end_station)) {
     return std::nullopt;
   }
-  const auto azimuth = AzimuthAt(element, station);
-  if (!azimuth) {
+  const auto count = detail::PanelsOf(element);
+  if (!count) {
     return std::nullopt;
   }
-  const auto travel =
-      detail::Travel(element.start_azimuth, detail::CurvatureOf(element.start_radius),
-                     detail::CurvatureRate(element), station - element.start_station);
-  if (!travel) {
-    return std::nullopt;
+  if (*count == 0) {
+    return detail::PoseIn(element, 0, nullptr, station);
   }
-  Pose pose;
-  pose.point = {element.start.x + travel->x, element.start.y + travel->y};
-  pose.azimuth = *azimuth;
-  const detail::SinCos way = detail::SinCosOf(*azimuth);
-  pose.right = {-way.sin, way.cos};
-  if (!std::isfinite(pose.point.x) || !std::isfinite(pose.point.y) ||
-      !std::isfinite(pose.right.x)) {
-    return std::nullopt;
-  }
-  return pose;
+  // The anchors up to the panel that holds the station, summed exactly as
+  // an alignment sums them once for all (detail::AnchorsOf).
+  const std::size_t panel =
+      detail::PanelHolding(element.Length(), *count, station - element.start_station);
+  const std::vector<Point> anchors = detail::AnchorsTo(element, *count, panel);
+  return detail::PoseIn(element, *count, anchors.data(), station);
 }
 
 Point OffsetFrom(const Pose& pose, double offset) {

@@ -50,8 +50,9 @@ std::optional<double> AzimuthAt(const Element& element, double station);
 
 // The point at `station` (start_station <= station <= end_station), moved
 // `offset` to the right of the centre line (negative: to the left). It is
-// computed from the element's own start point, so errors do not build up
-// along a road, and is within 1e-6 length units of the exact point for
+// computed from the element's own start point (a spiral's from fixed points
+// along the element, each summed from its start panel by panel), so errors
+// do not build up along a road, and is within 1e-6 length units of the exact point for
 // elements up to 10 km long with radii of 10 units or more in size. No
 // value for a station outside the element or an element that cannot be
 // computed (a fault in CurveAzimuth, a value that is not finite, a spiral

@@ -84,14 +84,22 @@ struct Candidate {
   double distance = std::numeric_limits<double>::infinity();
   double at = 0.0;  // distance along the road
   std::size_t element = 0;
-  Found found = Found::kFoot;
+  Found found = Found::kBeyondEnd;
   // The end of an element inside the road, nearest to a point that has no
   // foot on the element: a foot only where elements meet at an angle.
   bool corner = false;
 
-  // Nearer wins; at an equal distance a true foot beats a corner, then the
+  // A perpendicular foot on the road.
+  bool TrueFoot() const { return found == Found::kFoot && !corner; }
+
+  // A true foot beats an end of the road however near that is: a point is
+  // before the start or beyond the end only when it has no foot. Then
+  // nearer wins; at an equal distance a true foot beats a corner, then the
   // lower station wins.
   bool Beats(const Candidate& other, double tie) const {
+    if (TrueFoot() != other.TrueFoot()) {
+      return TrueFoot();
+    }
     if (distance < other.distance - tie) {
       return true;
     }
@@ -258,6 +266,7 @@ struct Locator::Impl {
       }
     }
     Candidate candidate;
+    candidate.found = Found::kFoot;
     candidate.distance = Length(last_gap);
     candidate.at = std::clamp(piece.from + u, piece.from, piece.to);
     candidate.element = piece.element;
@@ -277,9 +286,10 @@ struct Locator::Impl {
     const double slack = kEndSlack + 1e-15 * (std::fabs(point.x) + std::fabs(point.y));
     if (piece.first && ahead < 0.0) {
       // The point lies behind the element's start: the nearest point of the
-      // element is its start.
+      // element is its start (a foot there when the point lies on its
+      // normal within the rounding).
       Candidate candidate{Length(to_start), piece.from, piece.element, Found::kFoot,
-                          piece.element != 0};
+                          piece.element != 0 && ahead < -slack};
       if (piece.element == 0 && ahead < -slack) {
         candidate.found = Found::kBeforeStart;
       }
@@ -287,7 +297,8 @@ struct Locator::Impl {
     }
     if (piece.last && behind > 0.0) {
       const bool at_end = piece.element + 1 == alignment.elements().size();
-      Candidate candidate{Length(to_end), piece.to, piece.element, Found::kFoot, !at_end};
+      Candidate candidate{Length(to_end), piece.to, piece.element, Found::kFoot,
+                          !at_end && behind > slack};
       if (at_end && behind > slack) {
         candidate.found = Found::kBeyondEnd;
       }
@@ -318,7 +329,9 @@ struct Locator::Impl {
     stack[size++] = {0, Below(tree[0], point)};
     while (size > 0) {
       const Visit visit = stack[--size];
-      if (visit.below > best.distance + tie) {
+      // Only a true foot bounds the search: a nearer end of the road does
+      // not.
+      if (best.TrueFoot() && visit.below > best.distance + tie) {
         continue;
       }
       const Circle& circle = tree[visit.node];

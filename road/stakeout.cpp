@@ -107,7 +107,9 @@ std::string_view BoundaryCode(const Alignment& alignment, std::size_t boundary) 
       return code;
     }
   }
-  return "GQ";
+  // Two straights meet at their intersection point, with no common
+  // tangent; two curves (arcs, spirals) meet where they share one.
+  return before == 'Z' && after == 'Z' ? "JD" : "GQ";
 }
 
 bool StakeoutStations(const Alignment& alignment, double step, std::span<const double> extra,

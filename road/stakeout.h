@@ -13,8 +13,10 @@
 namespace velmora::road {
 
 // The code a road document gives a boundary: QD start, ZD end; between a
-// straight (Z), a spiral (H) and an arc (Y): ZH, HY, YH, HZ, ZY, YZ; GQ for
-// any other junction. Empty for a station that is no boundary.
+// straight (Z), a spiral (H) and an arc (Y): ZH, HY, YH, HZ, ZY, YZ; JD
+// where two straights meet (their intersection point); GQ where two curves
+// meet (their common tangent point). Empty for a station that is no
+// boundary.
 std::string_view BoundaryCode(const Alignment& alignment, std::size_t boundary);
 
 struct StakeoutRow {

@@ -1,7 +1,6 @@
 #include "road/trig.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace velmora::road::detail {
 namespace {
@@ -13,6 +12,11 @@ constexpr double kQuarter2 = 0x1.10b461p-30;
 constexpr double kQuarter3 = 0x1.a62633p-58;
 constexpr double kQuarter4 = 0x1.45c06e0e68948p-86;
 constexpr double kMostQuarters = 0x1p26;
+// 2/pi and 2*pi rounded to doubles, to count quarter turns and to bring a
+// huge angle into a turn. The sine needs pi itself here, not the program's
+// fifteen-digit kPi of the degree conversions.
+constexpr double kQuartersPerRadian = 0x1.45f306dc9c883p-1;
+constexpr double kTurn = 0x1.921fb54442d18p+2;
 
 // Taylor series on [-pi/4, pi/4], to the terms below 1e-19 there.
 double SinSeries(double r) {
@@ -86,12 +90,12 @@ SinCos SinCosOf(double angle) {
     return {NAN, NAN};
   }
   double x = angle;
-  double quarters = std::nearbyint(x * (2.0 / std::numbers::pi));
+  double quarters = std::nearbyint(x * kQuartersPerRadian);
   if (!(std::fabs(quarters) < kMostQuarters)) {
     // Beyond a hundred million radians (no road turns so far) the angle is
-    // first brought into one turn, exactly as the double 2*pi divides it.
-    x = std::fmod(x, 2.0 * std::numbers::pi);
-    quarters = std::nearbyint(x * (2.0 / std::numbers::pi));
+    // first brought into one turn, exactly as the double nearest 2*pi divides it.
+    x = std::fmod(x, kTurn);
+    quarters = std::nearbyint(x * kQuartersPerRadian);
   }
   const double r = ((((x - quarters * kQuarter1) - quarters * kQuarter2) - quarters * kQuarter3) -
                     quarters * kQuarter4);

@@ -207,7 +207,7 @@ TEST(RoadAlignmentTest, BoundaryCodes) {
   };
   const Alignment a =
       road({{0, 0}, {0, 0}, {0, 50}, {50, 40}, {40, 40}, {30, 30}, {0, 0}, {20, 20}, {0, 0}});
-  const std::vector<std::string> codes = {"QD", "GQ", "ZH", "GQ", "HY", "GQ",
+  const std::vector<std::string> codes = {"QD", "JD", "ZH", "GQ", "HY", "GQ",
                                           "YZ", "ZY", "YZ", "ZD", ""};
   for (std::size_t b = 0; b < codes.size(); ++b) {
     EXPECT_EQ(BoundaryCode(a, b), codes[b]) << b;

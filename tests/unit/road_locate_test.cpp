@@ -107,7 +107,9 @@ TEST(RoadLocateTest, PointsComeBackToTheirStationAndOffset) {
 }
 
 TEST(RoadLocateTest, PointsBeyondTheEndsOrTooFarAreRefused) {
-  const Alignment alignment = Build(Roads()[1]);
+  // The highway turns less than a right angle from its start or its end:
+  // points before the one and beyond the other have no foot anywhere.
+  const Alignment alignment = Build(Roads()[0]);
   const Locator locator(alignment);
   const Element& first = alignment.elements().front();
   const Element& last = alignment.elements().back();
@@ -128,6 +130,7 @@ TEST(RoadLocateTest, PointsBeyondTheEndsOrTooFarAreRefused) {
       {moved(*PointAt(first, 0, 3), before, 0.5), {}, Refusal::kBeforeStart},
       {*PointAt(first, 0, 3), {}, {}},
       {moved(end, after, 1e-3), {}, Refusal::kBeyondEnd},
+      {moved(end, after, 5e-7), {}, Refusal::kBeyondEnd},
       {moved(*PointAt(last, last.end_station, -2), after, 40), {}, Refusal::kBeyondEnd},
       {*PointAt(last, last.end_station, -2), {}, {}},
       {*PointAt(first, 25, 4), 3.9, Refusal::kTooFar},
@@ -169,6 +172,32 @@ TEST(RoadLocateTest, OnAHairpinTheNearerLegWins) {
     ASSERT_TRUE(found.location) << c.point.x << " " << c.point.y;
     EXPECT_NEAR(found.location->distance, c.distance, 1e-6) << c.point.x << " " << c.point.y;
     EXPECT_NEAR(found.location->offset, c.offset, 1e-6) << c.point.x << " " << c.point.y;
+  }
+}
+
+// A point with a foot is located there, however much nearer an end of the
+// road is. North 100 from the origin, a half turn left of radius 20, south
+// `back` (legs along y = 0 and y = -40): a point just before the start has
+// its foot on the leg back; one just beyond the end, on the leg out.
+TEST(RoadLocateTest, AFootBeatsANearerEnd) {
+  struct Case {
+    double back;
+    Point point;
+    double distance;
+    double offset;
+  };
+  const double turn = 100 + 20 * kPi;
+  const std::vector<Case> cases = {
+      {110, {-1, -3}, turn + 101, -37},
+      {90, {9, -37}, 9, -37},
+  };
+  for (const Case& c : cases) {
+    const Alignment alignment = Build(
+        {"hairpin", Chain({0, 0}, 0, {{{100, 0, 0}, {20 * kPi, -20, -20}, {c.back, 0, 0}}}), 0});
+    const auto found = Locator(alignment).Locate(c.point);
+    ASSERT_TRUE(found.location) << c.back;
+    EXPECT_NEAR(found.location->distance, c.distance, 1e-9) << c.back;
+    EXPECT_NEAR(found.location->offset, c.offset, 1e-9) << c.back;
   }
 }
 
