@@ -75,12 +75,12 @@ double AngleOf(double y, double x) {
   const double t = steep ? ax / ay : ay / ax;  // in [0, 1]
   constexpr double kTanEighth = 0.41421356237309503;
   double angle =
-      t > kTanEighth ? std::numbers::pi / 4 + AtanSmall((t - 1.0) / (t + 1.0)) : AtanSmall(t);
+      t > kTanEighth ? kTurn / 8 + AtanSmall((t - 1.0) / (t + 1.0)) : AtanSmall(t);
   if (steep) {
-    angle = std::numbers::pi / 2 - angle;
+    angle = kTurn / 4 - angle;
   }
   if (x < 0.0) {
-    angle = std::numbers::pi - angle;
+    angle = kTurn / 2 - angle;
   }
   return y < 0.0 ? -angle : angle;
 }
