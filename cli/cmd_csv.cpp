@@ -115,7 +115,7 @@ int RunCsv(const CommandSpec&, const ParsedArgs& args, System& system) {
     }
   }
   if (in.failed) {
-    out.Finish();
+    out.Abandon();
     return Fail(system, "the input could not be read");
   }
   return Finish(system, out, status);

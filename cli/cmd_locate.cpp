@@ -205,7 +205,10 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
       return kExitUsage;
     }
   }
-  const std::string_view inputs[] = {args.operands[0], points.value_or("-")};
+  std::vector<std::string_view> inputs = {args.operands[0]};
+  if (points) {
+    inputs.push_back(*points);
+  }
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
     return kExitUsage;
@@ -262,7 +265,7 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
     }
   }
   if (in.failed) {
-    out.Finish();
+    out.Abandon();
     return Fail(system, "the points could not be read");
   }
   return Finish(system, out, writer.all_located ? kExitAnswered : kExitRefused);

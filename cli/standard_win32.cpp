@@ -123,6 +123,37 @@ Sink& StandardSystem::Out() { return streams_->out; }
 Sink& StandardSystem::Err() { return streams_->err; }
 Source& StandardSystem::In() { return streams_->in; }
 
+// The whole file goes to the disk before the name moves to it, so a crash
+// leaves the old file or the new one, never half of one.
+bool StandardSystem::ReplaceFile(const std::string& from, const std::string& to,
+                                 std::string& error) {
+  if (MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    error = "the file could not be replaced (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  return true;
+}
+
+// One file is one volume's serial number and one file index.
+bool StandardSystem::IsStandardInput(const std::string& path) {
+  BY_HANDLE_FILE_INFORMATION in{};
+  if (GetFileInformationByHandle(GetStdHandle(STD_INPUT_HANDLE), &in) == 0) {
+    return false;
+  }
+  const HANDLE named = CreateFileW(win32::Widen(path).c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (named == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool got = GetFileInformationByHandle(named, &info) != 0;
+  CloseHandle(named);
+  return got && info.dwVolumeSerialNumber == in.dwVolumeSerialNumber &&
+         info.nFileIndexHigh == in.nFileIndexHigh && info.nFileIndexLow == in.nFileIndexLow;
+}
+
 std::vector<std::string> Arguments(int /*argc*/, char** /*argv*/) {
   std::vector<std::string> args;
   int count = 0;
