@@ -16,7 +16,8 @@ namespace {
 constexpr OptionSpec kOptions[] = {kAlignmentOption,
                                    Optional("--tolerance", "D",
                                             "report start and End points more than D apart "
-                                            "(0.001 unless given)."),
+                                            "(0.001 unless given).",
+                                            ValueKind::kDistance),
                                    kStationFormatOption,
                                    kDecimalsOption,
                                    kBomOption,
@@ -86,20 +87,11 @@ void AppendPoint(std::string& out, const std::optional<road::Point>& point, int 
   }
 }
 
-int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
-  if (!format) {
-    return kExitUsage;
-  }
+int RunCheck(const CommandSpec&, const ParsedArgs& args, System& system) {
+  const RoadFormat format = ReadRoadFormat(args);
   LoadOptions options = ReadLoadOptions(args);
-  if (const auto text = args.Value("--tolerance")) {
-    const NumberReading tolerance = ReadNumber(*text);
-    if (!tolerance.is_number || !std::isfinite(tolerance.value) || !(tolerance.value >= 0.0)) {
-      return UsageError(
-          system, syntax,
-          "--tolerance takes a distance of 0 or more, not \"" + Printable(*text) + "\"");
-    }
-    options.tolerance.distance = tolerance.value;
+  if (const std::optional<double> tolerance = args.Number("--tolerance")) {
+    options.tolerance.distance = *tolerance;
   }
   const std::optional<LoadedAlignment> loaded = LoadAlignment(system, args.operands[0], options);
   if (!loaded) {
@@ -110,8 +102,8 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
   if (!output) {
     return kExitUsage;
   }
-  Writer out(*output->sink, format->bom);
-  if (format->bom) {
+  Writer out(*output->sink, format.bom);
+  if (format.bom) {
     out.text += kByteOrderMark;
   }
   out.Line(kHeader);
@@ -128,11 +120,11 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     t += KindName(road::KindOf(e));
     t += ',';
     const road::Alignment& alignment = loaded->alignment;
-    AppendStation(t, alignment.DisplayStation(e.start_station), format->stations);
+    AppendStation(t, alignment.DisplayStation(e.start_station), format.stations);
     t += ',';
-    AppendStation(t, alignment.DisplayEndStation(e.end_station), format->stations);
+    AppendStation(t, alignment.DisplayEndStation(e.end_station), format.stations);
     t += ',';
-    AppendFixed(t, e.Length(), format->decimals);
+    AppendFixed(t, e.Length(), format.decimals);
     t += ',';
     t += NumberToText(e.start_radius);
     t += ',';
@@ -146,9 +138,9 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
       t += ',';
     }
     t += ',';
-    AppendPoint(t, e.start, format->decimals);
+    AppendPoint(t, e.start, format.decimals);
     t += ',';
-    AppendPoint(t, road::PointAt(e, e.end_station), format->decimals);
+    AppendPoint(t, road::PointAt(e, e.end_station), format.decimals);
     out.EndLine();
   }
 
@@ -158,7 +150,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
                            loaded->Place(d.element) + ": ";
     if (d.distance != 0.0) {
       err.text += at + "the start point given is ";
-      AppendFixed(err.text, d.distance, format->decimals);
+      AppendFixed(err.text, d.distance, format.decimals);
       err.Line(" from the end of the previous element");
     }
     if (d.angle != 0.0) {
@@ -169,7 +161,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
   }
   for (const landxml::Contradiction& c : loaded->contradictions) {
     err.Line(std::string(kProgram) + ": " + Printable(loaded->name) + ", " +
-             loaded->Place(c.element) + ": " + landxml::Describe(c, format->decimals));
+             loaded->Place(c.element) + ": " + landxml::Describe(c, format.decimals));
   }
   err.Finish();
   const bool agrees = loaded->discrepancies.empty() && loaded->contradictions.empty();

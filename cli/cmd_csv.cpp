@@ -10,12 +10,7 @@
 namespace velmora::cli {
 namespace {
 
-constexpr OptionSpec kOptions[] = {
-    Flag("--bom",
-         "start with a UTF-8 byte-order mark and end lines with CR LF, for spreadsheet "
-         "programs."),
-    Short(Optional("--output", "FILE", "write to FILE."), "-o"),
-};
+constexpr OptionSpec kOptions[] = {kBomOption, kOutputOption};
 
 constexpr CommandSpec kSpec = {
     .name = "csv",

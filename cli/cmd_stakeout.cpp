@@ -15,11 +15,13 @@ namespace velmora::cli {
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    Needed("--every", "STEP", "a row at every whole multiple of STEP along the road."),
-    Repeated("--at", "S", "a row at station S too (1234.5 or K1+234.5)."),
+    Needed("--every", "STEP", "a row at every whole multiple of STEP along the road.",
+           ValueKind::kStep),
+    Repeated("--at", "S", "a row at station S too (1234.5 or K1+234.5).", ValueKind::kStation),
     Repeated("--offset", "D",
              "two more columns, X and Y of the point D to the right of the centre line "
-             "(negative: to the left)."),
+             "(negative: to the left).",
+             ValueKind::kLength),
     Flag("--geojson",
          "write the table as GeoJSON instead of CSV: a point for each row and offset, and the "
          "centre and offset lines, [easting, northing] in the file's own system."),
@@ -79,35 +81,10 @@ std::string OffsetName(double offset) {
 }
 
 int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
-  if (!format) {
-    return kExitUsage;
-  }
-  const std::string_view every = *args.Value("--every");
-  const NumberReading step = ReadNumber(every);
-  if (!step.is_number || !std::isfinite(step.value) || !(step.value > 0.0)) {
-    return UsageError(system, syntax,
-                      "--every takes a step above 0, not \"" + Printable(every) + "\"");
-  }
-  std::vector<double> offsets;
-  for (const std::string_view text : args.Values("--offset")) {
-    const NumberReading offset = ReadNumber(text);
-    if (!offset.is_number || !std::isfinite(offset.value)) {
-      return UsageError(system, syntax,
-                        "--offset takes a distance, not \"" + Printable(text) + "\"");
-    }
-    offsets.push_back(offset.value);
-  }
-  std::vector<double> stations;
-  for (const std::string_view text : args.Values("--at")) {
-    const std::optional<double> station = ParseStation(text);
-    if (!station) {
-      return UsageError(
-          system, syntax,
-          "--at takes a station (1234.5 or K1+234.5), not \"" + Printable(text) + "\"");
-    }
-    stations.push_back(*station);
-  }
+  const RoadFormat format = ReadRoadFormat(args);
+  const double step = *args.Number("--every");
+  const std::vector<double> offsets = args.Numbers("--offset");
+  const std::vector<double> stations = args.Numbers("--at");
 
   const std::optional<LoadedAlignment> loaded =
       LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
@@ -120,27 +97,27 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     const std::vector<double> distances = alignment.DistancesOf(station);
     if (distances.empty()) {
       std::string problem = "station ";
-      AppendStation(problem, station, format->stations);
+      AppendStation(problem, station, format.stations);
       // A station that an equation skips is named with it.
       if (const road::StationEquation* equation = alignment.GapHolding(station)) {
         problem += " of --at falls in the gap of the station equation ";
-        AppendStation(problem, equation->back, format->stations);
+        AppendStation(problem, equation->back, format.stations);
         problem += " = ";
-        AppendStation(problem, equation->ahead, format->stations);
+        AppendStation(problem, equation->ahead, format.stations);
         problem += ": no point of the road has it";
         return Fail(system, problem);
       }
       problem += " of --at is not on the road, which runs from ";
-      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
+      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format.stations);
       problem += " to ";
-      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format->stations);
+      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format.stations);
       return Fail(system, problem);
     }
     extra.insert(extra.end(), distances.begin(), distances.end());
   }
 
   const bool geojson = args.Has("--geojson");
-  if (geojson && format->bom) {
+  if (geojson && format.bom) {
     return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
   }
 
@@ -153,16 +130,16 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     Writer out(*output->sink, false);
     Writer err(system.Err(), false);
     int status = kExitAnswered;
-    WriteStakeoutGeoJson(out, alignment, step.value, extra, offsets, format->stations,
-                         format->decimals, loaded->name, [&](const std::string& problem) {
+    WriteStakeoutGeoJson(out, alignment, step, extra, offsets, format.stations, format.decimals,
+                         loaded->name, [&](const std::string& problem) {
                            status = kExitRefused;
                            err.Line(std::string(kProgram) + ": " + problem);
                          });
     err.Finish();
     return Finish(system, out, status);
   }
-  Writer out(*output->sink, format->bom);
-  if (format->bom) {
+  Writer out(*output->sink, format.bom);
+  if (format.bom) {
     out.text += kByteOrderMark;
   }
   out.text += "station,point,x,y,azimuth,packed";
@@ -174,7 +151,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
 
   Writer err(system.Err(), false);
   int status = kExitAnswered;
-  const int decimals = format->decimals;
+  const int decimals = format.decimals;
   const auto point = [&](std::string& t, const road::Element& e, double distance, double offset) {
     const std::optional<road::Point> p = road::PointAt(e, distance, offset);
     if (p) {
@@ -189,11 +166,11 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   // Along a straight the azimuth stays: its texts are written once.
   double last_azimuth = std::nan("");
   std::string last_azimuth_text;
-  road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
+  road::StakeoutStations(alignment, step, extra, [&](const road::StakeoutRow& row) {
     const road::Element& e = alignment.elements[row.element];
     std::string& t = out.text;
     const std::size_t row_start = t.size();
-    AppendStation(t, alignment.DisplayStation(row.distance), format->stations);
+    AppendStation(t, alignment.DisplayStation(row.distance), format.stations);
     const std::size_t station_end = t.size();
     t += ',';
     t += row.code;

@@ -1,7 +1,5 @@
 #include "cli/road_command.h"
 
-#include <charconv>
-
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/commands.h"
@@ -9,31 +7,13 @@
 
 namespace velmora::cli {
 
-std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& syntax, const ParsedArgs& args,
-                                         System& system) {
+RoadFormat ReadRoadFormat(const ParsedArgs& args) {
   RoadFormat format;
   format.bom = args.Has("--bom");
   if (const auto text = args.Value("--station-format")) {
-    const auto stations = ParseStationFormat(*text);
-    if (!stations) {
-      UsageError(system, syntax,
-                 "--station-format takes plain or k, not \"" + Printable(*text) + "\"");
-      return std::nullopt;
-    }
-    format.stations = *stations;
+    format.stations = ParseStationFormat(*text).value_or(StationFormat::kPlain);
   }
-  if (const auto text = args.Value("--decimals")) {
-    int decimals = -1;
-    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), decimals);
-    if (ec != std::errc() || end != text->data() + text->size() || decimals < 0 ||
-        decimals > kMostDecimals) {
-      UsageError(system, syntax,
-                 "--decimals takes a whole number from 0 to " + std::to_string(kMostDecimals) +
-                     ", not \"" + Printable(*text) + "\"");
-      return std::nullopt;
-    }
-    format.decimals = decimals;
-  }
+  format.decimals = static_cast<int>(args.Number("--decimals").value_or(kDefaultDecimals));
   return format;
 }
 

@@ -13,19 +13,10 @@
 namespace velmora::cli {
 
 inline constexpr int kDefaultDecimals = 4;
-inline constexpr int kMostDecimals = 12;
 
-inline constexpr OptionSpec kBomOption =
-    Flag("--bom",
-         "start with a UTF-8 byte-order mark and end lines with CR LF, for spreadsheet "
-         "programs.");
-inline constexpr OptionSpec kOutputOption =
-    Short(Optional("--output", "FILE", "write to FILE instead of standard output."), "-o");
-inline constexpr OptionSpec kStationFormatOption =
-    Optional("--station-format", "plain|k",
-             "write stations plainly (1234.5, the default) or as K-stations (K1+234.500).");
 inline constexpr OptionSpec kDecimalsOption =
-    Optional("--decimals", "N", "decimals of coordinates and offsets (0 to 12; 4 unless given).");
+    Optional("--decimals", "N", "decimals of coordinates and offsets (0 to 12; 4 unless given).",
+             ValueKind::kDecimals);
 
 inline constexpr OptionSpec kAlignmentOption = Optional(
     "--alignment", "NAME", "the alignment called NAME, of a LandXML file that holds several.");
@@ -39,9 +30,8 @@ struct RoadFormat {
   bool bom = false;
 };
 
-// The options above as given; nothing after a usage error on standard error.
-std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& syntax, const ParsedArgs& args,
-                                         System& system);
+// The options above as given.
+RoadFormat ReadRoadFormat(const ParsedArgs& args);
 
 // Appends the azimuth as the window shows it ("45度30分15秒"), a comma, and
 // the same packed as it is typed ("45.3015"); two empty fields for an

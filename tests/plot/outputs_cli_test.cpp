@@ -117,9 +117,9 @@ TEST(StakeoutGeoJson, NoByteOrderMarkInJson) {
 TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
   MemorySystem system;
   system.files = {{"e.csv", kRoad}};
-  const Outcome drawn = RunCli(
-      {"plot", "e.csv", "--offset", "-3.5", "--every", "50", "--title", "A & B", "-o", "r.svg"},
-      system);
+  const Outcome drawn = RunCli({"plot", "e.csv", "--offset", "-3.5", "--every", "50", "--title",
+                                "A & B", "-o", "r.svg", "--station-format", "k"},
+                               system);
   ASSERT_EQ(drawn.status, 0) << drawn.err;
   EXPECT_TRUE(drawn.out.empty());
   const std::string& svg = system.files["r.svg"];
@@ -139,7 +139,7 @@ TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
       {{"plot", "e.csv", "--every", "0"}, "--every takes a step above 0"},
       {{"plot", "e.csv", "--every", "0.001"}, "makes more than 10000 ticks"},
       {{"plot", "e.csv", "--offset", "x"}, "--offset takes a distance"},
-      {{"plot", "e.csv", "--station-format", "km"}, "--station-format takes k or plain"},
+      {{"plot", "e.csv", "--station-format", "km"}, "--station-format takes plain or k"},
       {{"plot", "missing.csv"}, "missing.csv"},
   };
   for (const auto& c : refused) {
