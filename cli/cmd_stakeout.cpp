@@ -73,6 +73,38 @@ constexpr CommandSpec kSpec = {
     .options_before_operands_only = false,
 };
 
+constexpr double kMostRows = 10'000'000;
+
+// Why the table of a step would be too long to write, or nothing. Each
+// stretch between station equations holds at most its length over the step
+// plus one multiple; each element boundary and --at station adds a row.
+std::optional<std::string> TooManyRows(const road::Alignment& alignment, double step,
+                                       std::string_view step_text, std::size_t asked) {
+  const double stretches = static_cast<double>(alignment.equations.size()) + 1.0;
+  const double rows = std::floor((alignment.End() - alignment.Start()) / step) + stretches +
+                      static_cast<double>(alignment.elements.size() + 1 + asked);
+  if (!(rows <= kMostRows)) {
+    std::string problem = "--every " + Printable(step_text) + " asks for ";
+    if (std::isfinite(rows)) {
+      problem += "up to ";
+      AppendFixed(problem, rows, 0);
+    } else {
+      problem += "countless";
+    }
+    return problem + " rows, more than 10000000; choose a longer step";
+  }
+  // Multiples counted one by one stay exact only below 2^52.
+  double largest = std::max(std::fabs(alignment.Start()), std::fabs(alignment.End()));
+  for (const road::StationEquation& equation : alignment.equations) {
+    largest = std::max({largest, std::fabs(equation.back), std::fabs(equation.ahead)});
+  }
+  if (!(largest / step < 0x1p52)) {
+    return "--every " + Printable(step_text) + " is too fine for stations as large as " +
+           NumberToText(largest) + "; choose a longer step";
+  }
+  return std::nullopt;
+}
+
 std::string OffsetName(double offset) {
   if (offset == 0.0) {
     return "offset_0";
@@ -116,6 +148,10 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     extra.insert(extra.end(), distances.begin(), distances.end());
   }
 
+  if (const std::optional<std::string> problem =
+          TooManyRows(alignment, step, *args.Value("--every"), extra.size())) {
+    return Fail(system, *problem);
+  }
   const bool geojson = args.Has("--geojson");
   if (geojson && format.bom) {
     return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");

@@ -331,9 +331,14 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   }
   const double tolerance = kChordPixels / frame.scale;
 
+  // Unless given, a round interval that leaves the labels room, and never
+  // so small that the road's length holds more than half the ticks allowed
+  // (a long road coiled into a small picture): any road that loads gets
+  // its ticks.
   double interval = options.tick_interval;
   if (interval == 0.0) {
-    interval = RoundLengthAbove(kTickSpacingPixels / frame.scale);
+    interval = std::max(RoundLengthAbove(kTickSpacingPixels / frame.scale),
+                        RoundLengthAbove(std::max(length, 1e-9) / (kMaxTicks / 2)));
   }
 
   Svg svg;
@@ -477,7 +482,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
       return true;  // a boundary between multiples
     }
     if (++tick_count > kMaxTicks) {
-      too_many = true;
+      too_many = options.tick_interval != 0.0;  // one chosen here stops, unrefused
       return false;
     }
     const std::optional<Mark> mark = MarkAt(alignment, row.element, row.distance);

@@ -305,7 +305,8 @@ TEST(Locate, StationOffsetOrRefusalForEachPointInOrder) {
       "1020,500\n"         // no name
       "P5,x,1\n"           // not a number
       "1,2,3,4\n"          // not a point
-      "P7,1050,530\n";     // too far with --max-offset 20
+      "P7,1050,530\n"      // too far with --max-offset 20
+      "P8,1050,470\n";     // as far to the left
   MemorySystem system;
   system.files = {{"e.csv", kRoad}, {"p.csv", points}};
   const Outcome got = RunCli({"locate", "e.csv", "--points", "p.csv", "--max-offset", "20",
@@ -323,6 +324,7 @@ TEST(Locate, StationOffsetOrRefusalForEachPointInOrder) {
       {"P5", "x", "1", "", "", "", "", "", "x is not a number"},
       {"", "", "", "", "", "", "", "", "line 7: 4 fields; a point is name,x,y or x,y"},
       {"P7", "1050", "530", "", "", "", "", "", "farther from the centre line than --max-offset"},
+      {"P8", "1050", "470", "", "", "", "", "", "farther from the centre line than --max-offset"},
   };
   EXPECT_EQ(rows, want);
   // One point on the command line; a negative coordinate is no option.
@@ -330,9 +332,44 @@ TEST(Locate, StationOffsetOrRefusalForEachPointInOrder) {
   EXPECT_EQ(one.status, 0) << one.err;
   EXPECT_EQ(Rows(one.out).at(1).at(3), "30.0000");
   EXPECT_EQ(Rows(one.out).at(1).at(4), "-1000.0000");
+  const Outcome point = WithFiles({"locate", "e.csv", "-.5", "3"}, {{"e.csv", kRoad}});
+  EXPECT_EQ(Rows(point.out).at(1), (std::vector<std::string>{"", "-.5", "3", "", "", "", "", "",
+                                                             "before the start of the road"}));
   const Outcome beyond = WithFiles({"locate", "e.csv", "2000", "500"}, {{"e.csv", kRoad}});
   EXPECT_EQ(beyond.status, 1);
   EXPECT_EQ(Rows(beyond.out).at(1).at(8), "beyond the end of the road");
+}
+
+// Values at the edge of what is taken, and runs refused before any output:
+// an existing output file keeps its text.
+TEST(CommandLine, EdgeValuesAndRefusalsThatKeepTheOutputFile) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"check", "e.csv", "--tolerance", "0", "-o", "o"}, 0, ""},
+      {{"check", "e.csv", "--decimals", "12", "-o", "o"}, 0, ""},
+      // 400 / 2^-17 = 52428800 multiples, the start, five boundaries and the end.
+      {{"stakeout", "e.csv", "--every", "0.00000762939453125", "-o", "o"},
+       2,
+       "velmora-cli: --every 0.00000762939453125 asks for up to 52428807 rows, more than "
+       "10000000; choose a longer step\n"},
+      {{"landxml", "bad.csv", "-o", "o"}, 2, "velmora-cli: bad.csv, line 1: "},
+      // 1000 length units coiled into a circle 0.2 across: ticks by length.
+      {{"plot", "coil.csv", "-o", "o"}, 0, ""},
+  };
+  for (const auto& c : cases) {
+    MemorySystem system;
+    system.files = {{"e.csv", kRoad},
+                    {"bad.csv", "0,100,0,0,0,1000\n"},
+                    {"coil.csv", "0,1000,0.1,0.1,0,0,0\n"},
+                    {"o", "kept"}};
+    const Outcome got = RunCli(c.args, system);
+    EXPECT_EQ(got.status, c.status) << c.args[0] << got.err;
+    EXPECT_TRUE(got.err.starts_with(c.err)) << got.err;
+    EXPECT_EQ(system.files["o"] == "kept", c.status == 2) << c.args[0];
+  }
 }
 
 TEST(CommandLine, UsageErrorsByTheirTextAndStatus) {
