@@ -4,6 +4,7 @@
 
 #include "arith/angle.h"
 #include "cli/command.h"
+#include "cli/csv.h"
 #include "cli/elements.h"
 #include "cli/geojson.h"
 #include "cli/road_command.h"
@@ -45,7 +46,8 @@ constexpr CommandSpec kSpec = {
         "as CSV: every element boundary, every whole multiple of STEP (each a\n"
         "product, so nothing drifts) and each --at station, in station order,\n"
         "each once. Columns: station, point (the boundary's code: QD start, ZD\n"
-        "end, ZH, HY, YH, HZ, ZY, YZ, GQ for any other junction), x, y, azimuth\n"
+        "end, ZH, HY, YH, HZ, ZY, YZ, GQ where two curves share a tangent, JD\n"
+        "where two straights meet), x, y, azimuth\n"
         "(as the window shows it), packed (as it is typed), then x and y of each\n"
         "--offset, named x_left_10, y_left_10, x_right_10, ...\n"
         "\n"
@@ -112,69 +114,42 @@ std::string OffsetName(double offset) {
   return (offset < 0.0 ? "left_" : "right_") + NumberToText(std::fabs(offset));
 }
 
-int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
-  const RoadFormat format = ReadRoadFormat(args);
-  const double step = *args.Number("--every");
-  const std::vector<double> offsets = args.Numbers("--offset");
-  const std::vector<double> stations = args.Numbers("--at");
-
-  const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
-  if (!loaded) {
-    return kExitUsage;
-  }
-  const road::Alignment& alignment = loaded->alignment;
+// The distances along the road of the --at stations; nothing, with the
+// reason on standard error, for one no point of the road has.
+std::optional<std::vector<double>> AtDistances(const road::Alignment& alignment,
+                                               std::span<const double> stations,
+                                               StationFormat format, System& system) {
   std::vector<double> extra;
   for (const double station : stations) {
     const std::vector<double> distances = alignment.DistancesOf(station);
     if (distances.empty()) {
       std::string problem = "station ";
-      AppendStation(problem, station, format.stations);
+      AppendStation(problem, station, format);
       // A station that an equation skips is named with it.
       if (const road::StationEquation* equation = alignment.GapHolding(station)) {
         problem += " of --at falls in the gap of the station equation ";
-        AppendStation(problem, equation->back, format.stations);
+        AppendStation(problem, equation->back, format);
         problem += " = ";
-        AppendStation(problem, equation->ahead, format.stations);
-        problem += ": no point of the road has it";
-        return Fail(system, problem);
+        AppendStation(problem, equation->ahead, format);
+        Fail(system, problem + ": no point of the road has it");
+        return std::nullopt;
       }
       problem += " of --at is not on the road, which runs from ";
-      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format.stations);
+      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format);
       problem += " to ";
-      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format.stations);
-      return Fail(system, problem);
+      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format);
+      Fail(system, problem);
+      return std::nullopt;
     }
     extra.insert(extra.end(), distances.begin(), distances.end());
   }
+  return extra;
+}
 
-  if (const std::optional<std::string> problem =
-          TooManyRows(alignment, step, *args.Value("--every"), extra.size())) {
-    return Fail(system, *problem);
-  }
-  const bool geojson = args.Has("--geojson");
-  if (geojson && format.bom) {
-    return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
-  }
-
-  const std::string_view inputs[] = {args.operands[0]};
-  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
-  if (!output) {
-    return kExitUsage;
-  }
-  if (geojson) {
-    Writer out(*output->sink, false);
-    Writer err(system.Err(), false);
-    int status = kExitAnswered;
-    WriteStakeoutGeoJson(out, alignment, step, extra, offsets, format.stations, format.decimals,
-                         loaded->name, [&](const std::string& problem) {
-                           status = kExitRefused;
-                           err.Line(std::string(kProgram) + ": " + problem);
-                         });
-    err.Finish();
-    return Finish(system, out, status);
-  }
-  Writer out(*output->sink, format.bom);
+// The table as CSV; the status it earns.
+int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, double step,
+                  std::span<const double> extra, std::span<const double> offsets,
+                  const RoadFormat& format) {
   if (format.bom) {
     out.text += kByteOrderMark;
   }
@@ -184,60 +159,78 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     out.text += ",x_" + name + ",y_" + name;
   }
   out.EndLine();
-
-  Writer err(system.Err(), false);
   int status = kExitAnswered;
-  const int decimals = format.decimals;
-  const auto point = [&](std::string& t, const road::Element& e, double distance, double offset) {
-    const std::optional<road::Point> p = road::PointAt(e, distance, offset);
-    if (p) {
-      AppendFixed(t, p->x, decimals);
-      t += ',';
-      AppendFixed(t, p->y, decimals);
-    } else {
-      t += ',';
-    }
-    return p.has_value();
-  };
-  // Along a straight the azimuth stays: its texts are written once.
-  double last_azimuth = std::nan("");
-  std::string last_azimuth_text;
-  road::StakeoutStations(alignment, step, extra, [&](const road::StakeoutRow& row) {
-    const road::Element& e = alignment.elements[row.element];
+  StakeoutTable(alignment, step, extra, offsets, format.stations, [&](const StakeoutTableRow& row) {
     std::string& t = out.text;
-    const std::size_t row_start = t.size();
-    AppendStation(t, alignment.DisplayStation(row.distance), format.stations);
-    const std::size_t station_end = t.size();
+    t += row.station;
     t += ',';
-    t += row.code;
-    t += ',';
-    bool ok = point(t, e, row.distance, 0.0);
-    t += ',';
-    if (const std::optional<double> azimuth = road::AzimuthAt(e, row.distance)) {
-      if (*azimuth == last_azimuth) {
-        t += last_azimuth_text;
+    t += row.row->code;
+    for (std::size_t i = 0; i < row.points.size(); ++i) {
+      t += ',';
+      if (row.points[i]) {
+        AppendFixed(t, row.points[i]->x, format.decimals);
+        t += ',';
+        AppendFixed(t, row.points[i]->y, format.decimals);
       } else {
-        const std::size_t from = t.size();
-        AppendAzimuth(t, *azimuth);
-        last_azimuth = *azimuth;
-        last_azimuth_text.assign(t, from);
+        t += ',';
       }
-    } else {
-      ok = false;
-      t += ',';
+      if (i == 0) {
+        t += ',';
+        AppendCsvField(t, row.azimuth_text);
+        t += ',';
+        AppendCsvField(t, row.packed);
+      }
     }
-    for (const double offset : offsets) {
-      t += ',';
-      ok = point(t, e, row.distance, offset) && ok;
-    }
-    if (!ok) {
+    if (!row.Complete()) {
       status = kExitRefused;
-      err.Line(std::string(kProgram) + ": station " + t.substr(row_start, station_end - row_start) +
+      err.Line(std::string(kProgram) + ": station " + row.station +
                ": the point cannot be computed on its element");
     }
     out.EndLine();
-    return out.ok();
+    return out.ok();  // a failed write ends the table
   });
+  return status;
+}
+
+int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
+  const RoadFormat format = ReadRoadFormat(args);
+  const double step = *args.Number("--every");
+  const std::vector<double> offsets = args.Numbers("--offset");
+  const bool geojson = args.Has("--geojson");
+  if (geojson && format.bom) {
+    return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
+  }
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
+  if (!loaded) {
+    return kExitUsage;
+  }
+  const road::Alignment& alignment = loaded->alignment;
+  const std::optional<std::vector<double>> extra =
+      AtDistances(alignment, args.Numbers("--at"), format.stations, system);
+  if (!extra) {
+    return kExitUsage;
+  }
+  if (const auto problem = TooManyRows(alignment, step, *args.Value("--every"), extra->size())) {
+    return Fail(system, *problem);
+  }
+  const std::string_view inputs[] = {args.operands[0]};
+  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
+  if (!output) {
+    return kExitUsage;
+  }
+  Writer out(*output->sink, format.bom && !geojson);
+  Writer err(system.Err(), false);
+  int status = kExitAnswered;
+  if (geojson) {
+    WriteStakeoutGeoJson(out, alignment, step, *extra, offsets, format.stations, format.decimals,
+                         loaded->name, [&](const std::string& problem) {
+                           status = kExitRefused;
+                           err.Line(std::string(kProgram) + ": " + problem);
+                         });
+  } else {
+    status = WriteCsvTable(out, err, alignment, step, *extra, offsets, format);
+  }
   err.Finish();
   return Finish(system, out, status);
 }

@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/csv.h"
+#include "road/geometry.h"
 
 namespace velmora::cli {
 
@@ -21,6 +22,42 @@ LoadOptions ReadLoadOptions(const ParsedArgs& args) {
   LoadOptions options;
   options.alignment = args.Value("--alignment");
   return options;
+}
+
+bool StakeoutTableRow::Complete() const {
+  for (const std::optional<road::Point>& point : points) {
+    if (!point) {
+      return false;
+    }
+  }
+  return azimuth.has_value();
+}
+
+void StakeoutTable(const road::Alignment& alignment, double step, std::span<const double> extra,
+                   std::span<const double> offsets, StationFormat stations,
+                   const std::function<bool(const StakeoutTableRow&)>& take) {
+  StakeoutTableRow out;
+  road::StakeoutStations(alignment, step, extra, [&](const road::StakeoutRow& row) {
+    const road::Element& e = alignment.elements[row.element];
+    out.row = &row;
+    out.displayed = alignment.DisplayStation(row.distance);
+    out.station.clear();
+    AppendStation(out.station, out.displayed, stations);
+    const std::optional<double> azimuth = road::AzimuthAt(e, row.distance);
+    // Along a straight the azimuth stays: its texts are made once.
+    if (!azimuth || !out.azimuth || *azimuth != *out.azimuth) {
+      out.azimuth_text = azimuth ? RadToDms(*azimuth) : std::string();
+      out.packed = out.azimuth_text.empty() ? std::string()
+                                            : PackedFromDisplay(out.azimuth_text).value_or("");
+    }
+    out.azimuth = azimuth;
+    out.points.clear();
+    out.points.push_back(road::PointAt(e, row.distance, 0.0));
+    for (const double offset : offsets) {
+      out.points.push_back(road::PointAt(e, row.distance, offset));
+    }
+    return take(out);
+  });
 }
 
 void AppendAzimuth(std::string& out, double radians) {

@@ -2,13 +2,17 @@
 // numbers are written, and azimuth texts as the window writes them.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "cli/elements.h"
 #include "cli/options.h"
 #include "cli/stations.h"
 #include "cli/streams.h"
+#include "road/stakeout.h"
 
 namespace velmora::cli {
 
@@ -32,6 +36,24 @@ struct RoadFormat {
 
 // The options above as given.
 RoadFormat ReadRoadFormat(const ParsedArgs& args);
+
+// A row of the stake-out table, as the CSV table and the GeoJSON write it.
+struct StakeoutTableRow {
+  const road::StakeoutRow* row = nullptr;
+  double displayed = 0.0;            // the station read there
+  std::string station;               // written as asked
+  std::optional<double> azimuth;     // radians
+  std::string azimuth_text, packed;  // as the window shows it and as typed; empty without one
+  std::vector<std::optional<road::Point>> points;  // on the centre line, then at each offset
+  // Whether the azimuth and every point were computed.
+  bool Complete() const;
+};
+
+// The rows of road::StakeoutStations (`step`, `extra`), in order, until
+// `take` returns false.
+void StakeoutTable(const road::Alignment& alignment, double step, std::span<const double> extra,
+                   std::span<const double> offsets, StationFormat stations,
+                   const std::function<bool(const StakeoutTableRow&)>& take);
 
 // Appends the azimuth as the window shows it ("45度30分15秒"), a comma, and
 // the same packed as it is typed ("45.3015"); two empty fields for an
