@@ -5,6 +5,8 @@
 // After windows.h:
 #include <shellapi.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "cli/standard.h"
@@ -135,10 +137,31 @@ bool StandardSystem::ReplaceFile(const std::string& from, const std::string& to,
   return true;
 }
 
-// One file is one volume's serial number and one file index.
+// A file is one volume's serial number and one file id: FileIdInfo where
+// the system has it (Wine answers for standard input only there), else the
+// 64-bit file index.
+namespace {
+
+std::optional<FILE_ID_INFO> FileIdentity(HANDLE handle) {
+  FILE_ID_INFO id{};
+  if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id) != 0) {
+    return id;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(handle, &info) == 0) {
+    return std::nullopt;
+  }
+  id.VolumeSerialNumber = info.dwVolumeSerialNumber;
+  const DWORD index[] = {info.nFileIndexLow, info.nFileIndexHigh};
+  std::memcpy(id.FileId.Identifier, index, sizeof index);
+  return id;
+}
+
+}  // namespace
+
 bool StandardSystem::IsStandardInput(const std::string& path) {
-  BY_HANDLE_FILE_INFORMATION in{};
-  if (GetFileInformationByHandle(GetStdHandle(STD_INPUT_HANDLE), &in) == 0) {
+  const std::optional<FILE_ID_INFO> in = FileIdentity(GetStdHandle(STD_INPUT_HANDLE));
+  if (!in) {
     return false;
   }
   const HANDLE named = CreateFileW(win32::Widen(path).c_str(), 0,
@@ -147,11 +170,12 @@ bool StandardSystem::IsStandardInput(const std::string& path) {
   if (named == INVALID_HANDLE_VALUE) {
     return false;
   }
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool got = GetFileInformationByHandle(named, &info) != 0;
+  const std::optional<FILE_ID_INFO> file = FileIdentity(named);
   CloseHandle(named);
-  return got && info.dwVolumeSerialNumber == in.dwVolumeSerialNumber &&
-         info.nFileIndexHigh == in.nFileIndexHigh && info.nFileIndexLow == in.nFileIndexLow;
+  // Wine gives standard input a volume serial of 0: unknown, not another.
+  return file &&
+         (in->VolumeSerialNumber == 0 || file->VolumeSerialNumber == in->VolumeSerialNumber) &&
+         std::memcmp(file->FileId.Identifier, in->FileId.Identifier, sizeof in->FileId) == 0;
 }
 
 std::vector<std::string> Arguments(int /*argc*/, char** /*argv*/) {
