@@ -16,7 +16,8 @@ namespace {
 constexpr OptionSpec kOptions[] = {kAlignmentOption,
                                    Optional("--tolerance", "D",
                                             "report start and End points more than D apart "
-                                            "(0.001 unless given)."),
+                                            "(0.001 unless given).",
+                                            ValueKind::kDistance),
                                    kStationFormatOption,
                                    kDecimalsOption,
                                    kBomOption,
@@ -86,23 +87,14 @@ void AppendPoint(std::string& out, const std::optional<road::Point>& point, int 
   }
 }
 
-int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
-  if (!format) {
-    return kExitUsage;
-  }
+int RunCheck(const CommandSpec&, const ParsedArgs& args, System& system) {
+  const RoadFormat format = ReadRoadFormat(args);
   LoadOptions options = ReadLoadOptions(args);
-  if (const auto text = args.Value("--tolerance")) {
-    const NumberReading tolerance = ReadNumber(*text);
-    if (!tolerance.is_number || !std::isfinite(tolerance.value) || !(tolerance.value >= 0.0)) {
-      return UsageError(
-          system, syntax,
-          "--tolerance takes a distance of 0 or more, not \"" + Printable(*text) + "\"");
-    }
-    options.tolerance.distance = tolerance.value;
+  if (const std::optional<double> tolerance = args.Number("--tolerance")) {
+    options.tolerance.distance = *tolerance;
   }
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], options, format->decimals);
+      LoadAlignment(system, args.operands[0], options, format.decimals);
   if (!loaded) {
     return kExitUsage;
   }
@@ -111,8 +103,8 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
   if (!output) {
     return kExitUsage;
   }
-  Writer out(*output->sink, format->bom);
-  if (format->bom) {
+  Writer out(*output->sink, format.bom);
+  if (format.bom) {
     out.text += kByteOrderMark;
   }
   out.Line(kHeader);
@@ -129,11 +121,11 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     t += KindName(road::KindOf(e));
     t += ',';
     const road::Alignment& alignment = loaded->alignment;
-    model::AppendStation(t, alignment.DisplayStation(e.start_station), format->stations);
+    AppendStation(t, alignment.DisplayStation(e.start_station), format.stations);
     t += ',';
-    model::AppendStation(t, alignment.DisplayEndStation(e.end_station), format->stations);
+    AppendStation(t, alignment.DisplayEndStation(e.end_station), format.stations);
     t += ',';
-    AppendFixed(t, e.Length(), format->decimals);
+    AppendFixed(t, e.Length(), format.decimals);
     t += ',';
     t += NumberToText(e.start_radius);
     t += ',';
@@ -147,9 +139,9 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
       t += ',';
     }
     t += ',';
-    AppendPoint(t, e.start, format->decimals);
+    AppendPoint(t, e.start, format.decimals);
     t += ',';
-    AppendPoint(t, road::PointAt(e, e.end_station), format->decimals);
+    AppendPoint(t, road::PointAt(e, e.end_station), format.decimals);
     out.EndLine();
   }
 

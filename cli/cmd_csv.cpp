@@ -11,12 +11,7 @@
 namespace velmora::cli {
 namespace {
 
-constexpr OptionSpec kOptions[] = {
-    Flag("--bom",
-         "start with a UTF-8 byte-order mark and end lines with CR LF, for spreadsheet "
-         "programs."),
-    Short(Optional("--output", "FILE", "write to FILE."), "-o"),
-};
+constexpr OptionSpec kOptions[] = {kBomOption, kOutputOption};
 
 constexpr CommandSpec kSpec = {
     .name = "csv",
@@ -109,7 +104,7 @@ int RunCsv(const CommandSpec&, const ParsedArgs& args, System& system) {
     }
   }
   if (in.failed) {
-    out.Finish();
+    out.Abandon();
     return Fail(system, "the input could not be read");
   }
   return Finish(system, out, status);

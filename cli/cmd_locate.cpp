@@ -15,11 +15,14 @@ namespace {
 
 constexpr OptionSpec kOptions[] = {
     Optional("--points", "FILE",
-             "locate each point of FILE ('-': standard input), one a line: name,x,y or x,y."),
-    Optional("--max-offset", "D", "refuse a point farther than D from the centre line."),
+             "locate each point of FILE ('-': standard input), one a line: name,x,y or x,y.",
+             ValueKind::kFile),
+    Optional("--max-offset", "D", "refuse a point farther than D from the centre line.",
+             ValueKind::kDistance),
     kAlignmentOption,
     kStationFormatOption,
-    Optional("--decimals", "N", "decimals of stations and offsets (0 to 12; 4 unless given)."),
+    Optional("--decimals", "N", "decimals of stations and offsets (0 to 12; 4 unless given).",
+             ValueKind::kDecimals),
     kBomOption,
     kOutputOption,
 };
@@ -159,33 +162,21 @@ class PointWriter {
 };
 
 int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
-  if (!format) {
-    return kExitUsage;
-  }
+  const RoadFormat format = ReadRoadFormat(args);
   const std::optional<std::string_view> points = args.Value("--points");
   if (points ? args.operands.size() != 1 : args.operands.size() != 3) {
     return UsageError(system, syntax,
                       points ? "locate with --points takes the element file alone"
                              : "locate takes the element file and then X and Y, or --points FILE");
   }
-  std::optional<double> max_offset;
-  if (const auto text = args.Value("--max-offset")) {
-    const NumberReading read = ReadNumber(*text);
-    if (!read.is_number || !(read.value >= 0.0)) {
-      return UsageError(
-          system, syntax,
-          "--max-offset takes a distance of 0 or more, not \"" + Printable(*text) + "\"");
-    }
-    max_offset = read.value;
-  }
+  const std::optional<double> max_offset = args.Number("--max-offset");
   if (points && *points == "-" && args.operands[0] == "-") {
     return UsageError(system, syntax,
                       "the element file and the points cannot both be standard input");
   }
 
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format->decimals);
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format.decimals);
   if (!loaded) {
     return kExitUsage;
   }
@@ -196,17 +187,20 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
       return kExitUsage;
     }
   }
-  const std::string_view inputs[] = {args.operands[0], points.value_or("-")};
+  std::vector<std::string_view> inputs = {args.operands[0]};
+  if (points) {
+    inputs.push_back(*points);
+  }
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
     return kExitUsage;
   }
-  Writer out(*output->sink, format->bom);
-  if (format->bom) {
+  Writer out(*output->sink, format.bom);
+  if (format.bom) {
     out.text += kByteOrderMark;
   }
   out.Line(kHeader);
-  PointWriter writer(loaded->alignment, *format, max_offset, out);
+  PointWriter writer(loaded->alignment, format, max_offset, out);
   if (!points) {
     writer.Point("", args.operands[1], args.operands[2]);
     return Finish(system, out, writer.all_located ? FindingsStatus(*loaded) : kExitRefused);
@@ -245,7 +239,7 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
     }
   }
   if (in.failed) {
-    out.Finish();
+    out.Abandon();
     return Fail(system, "the points could not be read");
   }
   return Finish(system, out, writer.all_located ? FindingsStatus(*loaded) : kExitRefused);

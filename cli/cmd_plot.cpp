@@ -15,15 +15,19 @@ namespace {
 constexpr OptionSpec kOptions[] = {
     Optional("--every", "STEP",
              "a tick and a label at every whole multiple of STEP (a round interval that "
-             "leaves the labels room unless given)."),
+             "leaves the labels room unless given).",
+             ValueKind::kStep),
     Repeated("--offset", "D",
-             "a dashed line D to the right of the centre line (negative: to the left)."),
-    Optional("--station-format", "k|plain",
-             "label stations as K-stations (K1+234.5, the default) or plainly (1234.5)."),
-    Optional("--size", "WxH", "the picture's width and height in pixels (1600x1000 unless given)."),
+             "a dashed line D to the right of the centre line (negative: to the left).",
+             ValueKind::kLength),
+    Optional("--station-format", "plain|k",
+             "label stations plainly (1234.5, the default) or as K-stations (K1+234.5).",
+             ValueKind::kStationFormat),
+    Optional("--size", "WxH", "the picture's width and height in pixels (1600x1000 unless given).",
+             ValueKind::kPixels),
     Optional("--title", "TEXT", "the title at the top (the element file's name unless given)."),
     kAlignmentOption,
-    Short(Optional("--output", "FILE", "write to FILE instead of standard output."), "-o"),
+    kOutputOption,
 };
 
 constexpr CommandSpec kSpec = {
@@ -44,58 +48,16 @@ constexpr CommandSpec kSpec = {
     .options_before_operands_only = false,
 };
 
-// "WxH": two numbers of pixels.
-std::optional<std::pair<double, double>> ParseSize(std::string_view text) {
-  const std::size_t x = text.find_first_of("xX");
-  if (x == std::string_view::npos) {
-    return std::nullopt;
-  }
-  const NumberReading width = ReadNumber(text.substr(0, x));
-  const NumberReading height = ReadNumber(text.substr(x + 1));
-  if (!width.is_number || !height.is_number) {
-    return std::nullopt;
-  }
-  return std::pair{width.value, height.value};
-}
-
-int RunPlot(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
+int RunPlot(const CommandSpec&, const ParsedArgs& args, System& system) {
   plot::PlotOptions options;
-  model::StationFormat stations = model::StationFormat::kK;
-  if (const auto text = args.Value("--station-format")) {
-    const auto format = model::ParseStationFormat(*text);
-    if (!format) {
-      return UsageError(system, syntax,
-                        "--station-format takes k or plain, not \"" + Printable(*text) + "\"");
-    }
-    stations = *format;
-  }
-  if (const auto text = args.Value("--every")) {
-    const NumberReading step = ReadNumber(*text);
-    if (!step.is_number || !std::isfinite(step.value) || !(step.value > 0.0)) {
-      return UsageError(system, syntax,
-                        "--every takes a step above 0, not \"" + Printable(*text) + "\"");
-    }
-    options.tick_interval = step.value;
-  }
-  for (const std::string_view text : args.Values("--offset")) {
-    const NumberReading offset = ReadNumber(text);
-    if (!offset.is_number || !std::isfinite(offset.value)) {
-      return UsageError(system, syntax,
-                        "--offset takes a distance, not \"" + Printable(text) + "\"");
-    }
-    options.offsets.push_back(offset.value);
-  }
-  if (const auto text = args.Value("--size")) {
-    const auto size = ParseSize(*text);
-    if (!size || !(size->first >= 200 && size->first <= 100000) ||
-        !(size->second >= 200 && size->second <= 100000)) {
-      return UsageError(system, syntax,
-                        "--size takes a width and height from 200 to 100000 pixels, as "
-                        "1600x1000, not \"" +
-                            Printable(*text) + "\"");
-    }
-    options.width = size->first;
-    options.height = size->second;
+  const StationFormat stations =
+      ParseStationFormat(args.Value("--station-format").value_or("plain"))
+          .value_or(StationFormat::kPlain);
+  options.tick_interval = args.Number("--every").value_or(0.0);
+  options.offsets = args.Numbers("--offset");
+  if (args.Has("--size")) {
+    options.width = *args.Number("--size");
+    options.height = *args.Height("--size");
   }
   // Labels as road documents write stations, without the zeros a whole
   // station would end in ("K1+200", "K0+150.25").

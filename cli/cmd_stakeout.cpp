@@ -10,17 +10,20 @@
 #include "cli/road_command.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
+#include "text/csv.h"
 #include "text/numtext.h"
 
 namespace velmora::cli {
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    Needed("--every", "STEP", "a row at every whole multiple of STEP along the road."),
-    Repeated("--at", "S", "a row at station S too (1234.5 or K1+234.5)."),
+    Needed("--every", "STEP", "a row at every whole multiple of STEP along the road.",
+           ValueKind::kStep),
+    Repeated("--at", "S", "a row at station S too (1234.5 or K1+234.5).", ValueKind::kStation),
     Repeated("--offset", "D",
              "two more columns, X and Y of the point D to the right of the centre line "
-             "(negative: to the left)."),
+             "(negative: to the left).",
+             ValueKind::kLength),
     Flag("--geojson",
          "write the table as GeoJSON instead of CSV: a point for each row and offset, and the "
          "centre and offset lines, [easting, northing] in the file's own system."),
@@ -44,9 +47,10 @@ constexpr CommandSpec kSpec = {
         "as CSV: every element boundary, every whole multiple of STEP (each a\n"
         "product, so nothing drifts) and each --at station, in station order,\n"
         "each once. Columns: station, point (the boundary's code: QD start, ZD\n"
-        "end, ZH, HY, YH, HZ, ZY, YZ, JD two straights, GQ two curves), x, y,\n"
-        "azimuth (as the window shows it), packed (as it is typed), then x and y\n"
-        "of each --offset, named x_left_10, y_left_10, x_right_10, ...\n"
+        "end, ZH, HY, YH, HZ, ZY, YZ, GQ where two curves share a tangent, JD\n"
+        "where two straights meet), x, y, azimuth\n"
+        "(as the window shows it), packed (as it is typed), then x and y of each\n"
+        "--offset, named x_left_10, y_left_10, x_right_10, ...\n"
         "\n"
         "--geojson writes the same rows as a GeoJSON FeatureCollection: a Point\n"
         "for each row and offset (properties station, code, azimuth, offset, x, y\n"
@@ -72,6 +76,38 @@ constexpr CommandSpec kSpec = {
     .options_before_operands_only = false,
 };
 
+constexpr double kMostRows = 10'000'000;
+
+// Why the table of a step would be too long to write, or nothing. Each
+// stretch between station equations holds at most its length over the step
+// plus one multiple; each element boundary and --at station adds a row.
+std::optional<std::string> TooManyRows(const road::Alignment& alignment, double step,
+                                       std::string_view step_text, std::size_t asked) {
+  const double stretches = static_cast<double>(alignment.equations().size()) + 1.0;
+  const double rows = std::floor((alignment.End() - alignment.Start()) / step) + stretches +
+                      static_cast<double>(alignment.elements().size() + 1 + asked);
+  if (!(rows <= kMostRows)) {
+    std::string problem = "--every " + Printable(step_text) + " asks for ";
+    if (std::isfinite(rows)) {
+      problem += "up to ";
+      AppendFixed(problem, rows, 0);
+    } else {
+      problem += "countless";
+    }
+    return problem + " rows, more than 10000000; choose a longer step";
+  }
+  // Multiples counted one by one stay exact only below 2^52.
+  double largest = std::max(std::fabs(alignment.Start()), std::fabs(alignment.End()));
+  for (const road::StationEquation& equation : alignment.equations()) {
+    largest = std::max({largest, std::fabs(equation.back), std::fabs(equation.ahead)});
+  }
+  if (!(largest / step < 0x1p52)) {
+    return "--every " + Printable(step_text) + " is too fine for stations as large as " +
+           NumberToText(largest) + "; choose a longer step";
+  }
+  return std::nullopt;
+}
+
 std::string OffsetName(double offset) {
   if (offset == 0.0) {
     return "offset_0";
@@ -79,91 +115,43 @@ std::string OffsetName(double offset) {
   return (offset < 0.0 ? "left_" : "right_") + NumberToText(std::fabs(offset));
 }
 
-int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
-  const std::optional<RoadFormat> format = ReadRoadFormat(syntax, args, system);
-  if (!format) {
-    return kExitUsage;
-  }
-  const std::string_view every = *args.Value("--every");
-  const NumberReading step = ReadNumber(every);
-  if (!step.is_number || !std::isfinite(step.value) || !(step.value > 0.0)) {
-    return UsageError(system, syntax,
-                      "--every takes a step above 0, not \"" + Printable(every) + "\"");
-  }
-  std::vector<double> offsets;
-  for (const std::string_view text : args.Values("--offset")) {
-    const NumberReading offset = ReadNumber(text);
-    if (!offset.is_number || !std::isfinite(offset.value)) {
-      return UsageError(system, syntax,
-                        "--offset takes a distance, not \"" + Printable(text) + "\"");
-    }
-    offsets.push_back(offset.value);
-  }
-  std::vector<double> stations;
-  for (const std::string_view text : args.Values("--at")) {
-    const std::optional<double> station = model::ParseStation(text);
-    if (!station) {
-      return UsageError(
-          system, syntax,
-          "--at takes a station (1234.5 or K1+234.5), not \"" + Printable(text) + "\"");
-    }
-    stations.push_back(*station);
-  }
-
-  const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format->decimals);
-  if (!loaded) {
-    return kExitUsage;
-  }
-  const road::Alignment& alignment = loaded->alignment;
+// The distances along the road of the --at stations; nothing, with the
+// reason on standard error, for one no point of the road has.
+std::optional<std::vector<double>> AtDistances(const road::Alignment& alignment,
+                                               std::span<const double> stations,
+                                               StationFormat format, System& system) {
   std::vector<double> extra;
   for (const double station : stations) {
     const std::vector<double> distances = alignment.DistancesOf(station);
     if (distances.empty()) {
       std::string problem = "station ";
-      model::AppendStation(problem, station, format->stations);
+      AppendStation(problem, station, format);
       // A station that an equation skips is named with it.
       if (const road::StationEquation* equation = alignment.GapHolding(station)) {
         problem += " of --at falls in the gap of the station equation ";
-        model::AppendStation(problem, equation->back, format->stations);
+        AppendStation(problem, equation->back, format);
         problem += " = ";
-        model::AppendStation(problem, equation->ahead, format->stations);
-        problem += ": no point of the road has it";
-        return Fail(system, problem);
+        AppendStation(problem, equation->ahead, format);
+        Fail(system, problem + ": no point of the road has it");
+        return std::nullopt;
       }
       problem += " of --at is not on the road, which runs from ";
-      model::AppendStation(problem, alignment.DisplayStation(alignment.Start()), format->stations);
+      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format);
       problem += " to ";
-      model::AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format->stations);
-      return Fail(system, problem);
+      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format);
+      Fail(system, problem);
+      return std::nullopt;
     }
     extra.insert(extra.end(), distances.begin(), distances.end());
   }
+  return extra;
+}
 
-  const bool geojson = args.Has("--geojson");
-  if (geojson && format->bom) {
-    return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
-  }
-
-  const std::string_view inputs[] = {args.operands[0]};
-  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
-  if (!output) {
-    return kExitUsage;
-  }
-  if (geojson) {
-    Writer out(*output->sink, false);
-    Writer err(system.Err(), false);
-    int status = kExitAnswered;
-    WriteStakeoutGeoJson(out, alignment, step.value, extra, offsets, format->stations,
-                         format->decimals, loaded->name, [&](const std::string& problem) {
-                           status = kExitRefused;
-                           err.Line(std::string(kProgram) + ": " + problem);
-                         });
-    err.Finish();
-    return Finish(system, out, std::max(status, FindingsStatus(*loaded)));
-  }
-  Writer out(*output->sink, format->bom);
-  if (format->bom) {
+// The table as CSV; the status it earns.
+int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, double step,
+                  std::span<const double> extra, std::span<const double> offsets,
+                  const RoadFormat& format) {
+  if (format.bom) {
     out.text += kByteOrderMark;
   }
   out.text += "station,point,x,y,azimuth,packed";
@@ -172,63 +160,78 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     out.text += ",x_" + name + ",y_" + name;
   }
   out.EndLine();
-
-  Writer err(system.Err(), false);
   int status = kExitAnswered;
-  const int decimals = format->decimals;
-  const auto point = [&](std::string& t, const std::optional<road::Pose>& pose, double offset) {
-    const std::optional<road::Point> p = pose && std::isfinite(offset)
-                                             ? std::optional(road::OffsetFrom(*pose, offset))
-                                             : std::nullopt;
-    if (p) {
-      AppendFixed(t, p->x, decimals);
-      t += ',';
-      AppendFixed(t, p->y, decimals);
-    } else {
-      t += ',';
-    }
-    return p.has_value();
-  };
-  // Along a straight the azimuth stays: its texts are written once.
-  double last_azimuth = std::nan("");
-  std::string last_azimuth_text;
-  road::StakeoutStations(alignment, step.value, extra, [&](const road::StakeoutRow& row) {
-    const road::Element& e = alignment.elements()[row.element];
-    const std::optional<road::Pose> pose = alignment.PoseAt(row.element, row.distance);
+  StakeoutTable(alignment, step, extra, offsets, format.stations, [&](const StakeoutTableRow& row) {
     std::string& t = out.text;
-    const std::size_t row_start = t.size();
-    model::AppendStation(t, alignment.DisplayStation(row.distance), format->stations);
-    const std::size_t station_end = t.size();
+    t += row.station;
     t += ',';
-    t += row.code;
-    t += ',';
-    bool ok = point(t, pose, 0.0);
-    t += ',';
-    if (const std::optional<double> azimuth = road::AzimuthAt(e, row.distance)) {
-      if (*azimuth == last_azimuth) {
-        t += last_azimuth_text;
+    t += row.row->code;
+    for (std::size_t i = 0; i < row.points.size(); ++i) {
+      t += ',';
+      if (row.points[i]) {
+        AppendFixed(t, row.points[i]->x, format.decimals);
+        t += ',';
+        AppendFixed(t, row.points[i]->y, format.decimals);
       } else {
-        const std::size_t from = t.size();
-        AppendAzimuth(t, *azimuth);
-        last_azimuth = *azimuth;
-        last_azimuth_text.assign(t, from);
+        t += ',';
       }
-    } else {
-      ok = false;
-      t += ',';
+      if (i == 0) {
+        t += ',';
+        text::AppendCsvField(t, row.azimuth_text);
+        t += ',';
+        text::AppendCsvField(t, row.packed);
+      }
     }
-    for (const double offset : offsets) {
-      t += ',';
-      ok = point(t, pose, offset) && ok;
-    }
-    if (!ok) {
+    if (!row.Complete()) {
       status = kExitRefused;
-      err.Line(std::string(kProgram) + ": station " + t.substr(row_start, station_end - row_start) +
+      err.Line(std::string(kProgram) + ": station " + row.station +
                ": the point cannot be computed on its element");
     }
     out.EndLine();
-    return out.ok();
+    return out.ok();  // a failed write ends the table
   });
+  return status;
+}
+
+int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
+  const RoadFormat format = ReadRoadFormat(args);
+  const double step = *args.Number("--every");
+  const std::vector<double> offsets = args.Numbers("--offset");
+  const bool geojson = args.Has("--geojson");
+  if (geojson && format.bom) {
+    return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
+  }
+  const std::optional<LoadedAlignment> loaded =
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format.decimals);
+  if (!loaded) {
+    return kExitUsage;
+  }
+  const road::Alignment& alignment = loaded->alignment;
+  const std::optional<std::vector<double>> extra =
+      AtDistances(alignment, args.Numbers("--at"), format.stations, system);
+  if (!extra) {
+    return kExitUsage;
+  }
+  if (const auto problem = TooManyRows(alignment, step, *args.Value("--every"), extra->size())) {
+    return Fail(system, *problem);
+  }
+  const std::string_view inputs[] = {args.operands[0]};
+  std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
+  if (!output) {
+    return kExitUsage;
+  }
+  Writer out(*output->sink, format.bom && !geojson);
+  Writer err(system.Err(), false);
+  int status = kExitAnswered;
+  if (geojson) {
+    WriteStakeoutGeoJson(out, alignment, step, *extra, offsets, format.stations, format.decimals,
+                         loaded->name, [&](const std::string& problem) {
+                           status = kExitRefused;
+                           err.Line(std::string(kProgram) + ": " + problem);
+                         });
+  } else {
+    status = WriteCsvTable(out, err, alignment, step, *extra, offsets, format);
+  }
   err.Finish();
   return Finish(system, out, std::max(status, FindingsStatus(*loaded)));
 }

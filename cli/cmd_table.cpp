@@ -19,7 +19,7 @@ constexpr OptionSpec kOptions[] = {
     Needed("--start-radius", "RA", "the start radius."),
     Needed("--end-radius", "RB", "the end radius."),
     Needed("--start-azimuth", "CA", "the start azimuth, packed (45.3015)."),
-    Needed("--every", "STEP", "a row at every whole multiple of STEP."),
+    Needed("--every", "STEP", "a row at every whole multiple of STEP.", ValueKind::kStep),
     Repeated("--at", "S", "a row at station S too."),
 };
 
@@ -55,7 +55,6 @@ int RunTable(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
   const std::string_view start_radius = *args.Value("--start-radius");
   const std::string_view end_radius = *args.Value("--end-radius");
   const std::string_view start_azimuth = *args.Value("--start-azimuth");
-  const std::string_view every = *args.Value("--every");
   std::vector<Station> chosen;
   for (const std::string_view at : args.Values("--at")) {
     chosen.push_back({ValueOf(at), at});
@@ -67,11 +66,7 @@ int RunTable(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
       return Complain(system, *refusal, kExitUsage);
     }
   }
-  const double step = ValueOf(every);
-  if (!IsNumber(every) || !std::isfinite(step) || !(step > 0.0)) {
-    return UsageError(system, syntax,
-                      "--every takes a step above 0, not \"" + Printable(every) + "\"");
-  }
+  const double step = *args.Number("--every");
 
   // The start station first: what the window says of it, it says of every
   // station (except a chosen one outside the element).

@@ -3,6 +3,7 @@
 // file that defines one of these and a line in commands.cpp's list.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "cli/options.h"
@@ -19,6 +20,9 @@ struct Command {
 // "velmora-cli: <problem>", the command's usage and where its help is, on
 // standard error; returns kExitUsage.
 int UsageError(System& system, const CommandSpec& command, std::string_view problem);
+
+// Every command, in the order the program's help lists them.
+std::span<const Command* const> AllCommands();
 
 extern const Command kCalcCommand;
 extern const Command kTableCommand;

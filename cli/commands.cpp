@@ -73,6 +73,8 @@ int Help(System& system) {
 
 }  // namespace
 
+std::span<const Command* const> AllCommands() { return kCommands; }
+
 int UsageError(System& system, const CommandSpec& command, std::string_view problem) {
   Writer err(system.Err(), false);
   err.Line(std::string(kProgram) + ": " + std::string(problem));

@@ -7,11 +7,11 @@
 
 #include "arith/angle.h"
 #include "cli/commands.h"
+#include "cli/road_command.h"
 #include "plot/trace.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
 #include "text/csv.h"
-#include "text/text.h"
 
 namespace velmora::cli {
 namespace {
@@ -168,30 +168,16 @@ void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double 
                           const std::function<void(const std::string& problem)>& failed) {
   GeoJsonWriter writer(out, decimals);
   writer.Begin(source);
-  std::string station;
-  std::string azimuth_text;
-  std::string packed;
-  road::StakeoutStations(alignment, step, extra, [&](const road::StakeoutRow& row) {
-    const road::Element& e = alignment.elements()[row.element];
-    const double displayed = alignment.DisplayStation(row.distance);
-    station.clear();
-    model::AppendStation(station, displayed, stations);
-    const std::optional<double> azimuth = road::AzimuthAt(e, row.distance);
-    azimuth_text = azimuth ? RadToDms(*azimuth) : std::string();
-    packed = azimuth_text.empty() ? std::string() : PackedFromDisplay(azimuth_text).value_or("");
-    bool ok = azimuth.has_value();
-    for (std::size_t i = 0; i <= offsets.size(); ++i) {
-      const double offset = i == 0 ? 0.0 : offsets[i - 1];
-      const std::optional<road::Point> p = alignment.PointAt(row.element, row.distance, offset);
-      if (!p || !azimuth) {
-        ok = false;
-        continue;
+  StakeoutTable(alignment, step, extra, offsets, stations, [&](const StakeoutTableRow& row) {
+    for (std::size_t i = 0; i < row.points.size(); ++i) {
+      if (row.points[i] && row.azimuth) {
+        writer.Point({*row.points[i], row.station, row.displayed, row.row->distance, row.row->code,
+                      row.azimuth_text, row.packed, *row.azimuth * kDegreesPerHalfTurn / kPi,
+                      i == 0 ? 0.0 : offsets[i - 1]});
       }
-      writer.Point({*p, station, displayed, row.distance, row.code, azimuth_text, packed,
-                    *azimuth * kDegreesPerHalfTurn / kPi, offset});
     }
-    if (!ok) {
-      failed("station " + station + ": the point cannot be computed on its element");
+    if (!row.Complete()) {
+      failed("station " + row.station + ": the point cannot be computed on its element");
     }
     return out.ok();  // a failed write ends the table
   });

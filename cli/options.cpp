@@ -1,8 +1,12 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "cli/output.h"
+#include "model/stations.h"
+#include "text/numtext.h"
 
 namespace velmora::cli {
 namespace {
@@ -43,12 +47,112 @@ void Wrap(std::string& out, std::span<const std::string> words, std::size_t inde
   out += '\n';
 }
 
+std::optional<double> FiniteNumber(std::string_view text) {
+  const NumberReading read = ReadNumber(text);
+  if (!read.is_number || !std::isfinite(read.value)) {
+    return std::nullopt;
+  }
+  return read.value;
+}
+
+// Reads the value of `option` into `given`; what the value should have been
+// ("a step above 0") when it is not of the option's kind.
+std::optional<std::string> ReadValue(const OptionSpec& option, ParsedArgs::Given& given) {
+  const std::string_view text = given.text;
+  switch (option.kind) {
+    case ValueKind::kText:
+      return std::nullopt;
+    case ValueKind::kFile:
+      if (text.empty()) {
+        return "a file's name";
+      }
+      return std::nullopt;
+    case ValueKind::kStation:
+      if (const std::optional<double> station = model::ParseStation(text)) {
+        given.number = *station;
+        return std::nullopt;
+      }
+      return "a station (1234.5 or K1+234.5)";
+    case ValueKind::kStep:
+    case ValueKind::kDistance:
+    case ValueKind::kLength:
+      if (const std::optional<double> value = FiniteNumber(text);
+          value && (option.kind == ValueKind::kLength ||
+                    (option.kind == ValueKind::kStep ? *value > 0.0 : *value >= 0.0))) {
+        given.number = *value;
+        return std::nullopt;
+      }
+      return option.kind == ValueKind::kStep       ? "a step above 0"
+             : option.kind == ValueKind::kDistance ? "a distance of 0 or more"
+                                                   : "a distance";
+    case ValueKind::kStationFormat:
+      if (model::ParseStationFormat(text)) {
+        return std::nullopt;
+      }
+      return "plain or k";
+    case ValueKind::kDecimals: {
+      int decimals = -1;
+      const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), decimals);
+      if (ec == std::errc() && end == text.data() + text.size() && decimals >= 0 &&
+          decimals <= kMostDecimals) {
+        given.number = decimals;
+        return std::nullopt;
+      }
+      return "a whole number from 0 to " + std::to_string(kMostDecimals);
+    }
+    case ValueKind::kPixels: {
+      const std::size_t x = text.find_first_of("xX");
+      const std::optional<double> width = FiniteNumber(text.substr(0, x));
+      const std::optional<double> height =
+          x == std::string_view::npos ? std::nullopt : FiniteNumber(text.substr(x + 1));
+      const auto fits = [](double pixels) {
+        return pixels >= kFewestPixels && pixels <= kMostPixels;
+      };
+      if (width && height && fits(*width) && fits(*height)) {
+        given.number = *width;
+        given.height = *height;
+        return std::nullopt;
+      }
+      return "a width and height from 200 to 100000 pixels, as 1600x1000";
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
+std::optional<double> ParsedArgs::Number(std::string_view name) const {
+  for (const Given& option : given) {
+    if (option.name == name) {
+      return option.number;
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<double> ParsedArgs::Numbers(std::string_view name) const {
+  std::vector<double> numbers;
+  for (const Given& option : given) {
+    if (option.name == name) {
+      numbers.push_back(option.number);
+    }
+  }
+  return numbers;
+}
+
+std::optional<double> ParsedArgs::Height(std::string_view name) const {
+  for (const Given& option : given) {
+    if (option.name == name) {
+      return option.height;
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<std::string_view> ParsedArgs::Value(std::string_view name) const {
-  for (const auto& [option, value] : given) {
-    if (option == name) {
-      return value;
+  for (const Given& option : given) {
+    if (option.name == name) {
+      return option.text;
     }
   }
   return std::nullopt;
@@ -56,9 +160,9 @@ std::optional<std::string_view> ParsedArgs::Value(std::string_view name) const {
 
 std::vector<std::string_view> ParsedArgs::Values(std::string_view name) const {
   std::vector<std::string_view> values;
-  for (const auto& [option, value] : given) {
-    if (option == name) {
-      values.push_back(value);
+  for (const Given& option : given) {
+    if (option.name == name) {
+      values.push_back(option.text);
     }
   }
   return values;
@@ -124,7 +228,13 @@ std::optional<ParsedArgs> ParseArgs(const CommandSpec& command, std::span<const 
       error = "option " + std::string(option->name) + " given twice";
       return std::nullopt;
     }
-    parsed.given.emplace_back(option->name, std::string(value.value_or("")));
+    ParsedArgs::Given given{option->name, std::string(value.value_or(""))};
+    if (const std::optional<std::string> wanted = ReadValue(*option, given)) {
+      error = std::string(option->name) + " takes " + *wanted + ", not \"" + Printable(given.text) +
+              "\"";
+      return std::nullopt;
+    }
+    parsed.given.push_back(std::move(given));
   }
   if (parsed.help) {
     return parsed;

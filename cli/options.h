@@ -25,6 +25,24 @@
 
 namespace velmora::cli {
 
+// What an option's value must be. The parser refuses any other text, naming
+// the option, so a command reads only values it can use.
+enum class ValueKind {
+  kText,           // any text
+  kFile,           // a file's name, not empty
+  kStation,        // 1234.5 or K1+234.5
+  kStep,           // a number above 0
+  kDistance,       // a number of 0 or more
+  kLength,         // any number (an offset: negative to the left)
+  kStationFormat,  // plain or k
+  kDecimals,       // a whole number from 0 to kMostDecimals
+  kPixels,         // WxH, each from kFewestPixels to kMostPixels
+};
+
+inline constexpr int kMostDecimals = 12;
+inline constexpr double kFewestPixels = 200;
+inline constexpr double kMostPixels = 100000;
+
 struct OptionSpec {
   std::string_view name;        // "--every"
   std::string_view short_name;  // "-o", or empty
@@ -32,27 +50,42 @@ struct OptionSpec {
   std::string_view help;        // one sentence or two, for the command's help
   bool required = false;
   bool repeats = false;
+  ValueKind kind = ValueKind::kText;
 };
 
 // The options of a table, written briefly.
 constexpr OptionSpec Flag(std::string_view name, std::string_view help) {
   return {name, {}, {}, help, false, false};
 }
-constexpr OptionSpec Needed(std::string_view name, std::string_view value, std::string_view help) {
-  return {name, {}, value, help, true, false};
+constexpr OptionSpec Needed(std::string_view name, std::string_view value, std::string_view help,
+                            ValueKind kind = ValueKind::kText) {
+  return {name, {}, value, help, true, false, kind};
 }
-constexpr OptionSpec Optional(std::string_view name, std::string_view value,
-                              std::string_view help) {
-  return {name, {}, value, help, false, false};
+constexpr OptionSpec Optional(std::string_view name, std::string_view value, std::string_view help,
+                              ValueKind kind = ValueKind::kText) {
+  return {name, {}, value, help, false, false, kind};
 }
-constexpr OptionSpec Repeated(std::string_view name, std::string_view value,
-                              std::string_view help) {
-  return {name, {}, value, help, false, true};
+constexpr OptionSpec Repeated(std::string_view name, std::string_view value, std::string_view help,
+                              ValueKind kind = ValueKind::kText) {
+  return {name, {}, value, help, false, true, kind};
 }
 constexpr OptionSpec Short(OptionSpec option, std::string_view short_name) {
   option.short_name = short_name;
   return option;
 }
+
+// Options that several commands take, alike in each.
+inline constexpr OptionSpec kBomOption =
+    Flag("--bom",
+         "start with a UTF-8 byte-order mark and end lines with CR LF, for spreadsheet "
+         "programs.");
+inline constexpr OptionSpec kOutputOption = Short(
+    Optional("--output", "FILE", "write to FILE instead of standard output.", ValueKind::kFile),
+    "-o");
+inline constexpr OptionSpec kStationFormatOption =
+    Optional("--station-format", "plain|k",
+             "write stations plainly (1234.5, the default) or as K-stations (K1+234.500).",
+             ValueKind::kStationFormat);
 
 struct CommandSpec {
   std::string_view name;             // "stakeout"
@@ -77,8 +110,21 @@ class ParsedArgs {
   std::vector<std::string_view> Values(std::string_view name) const;
   // Whether a flag (or any option) was given.
   bool Has(std::string_view name) const;
+  // The number an option's value stands for (a station, a step, a
+  // distance, decimals; for WxH the width), or nothing.
+  std::optional<double> Number(std::string_view name) const;
+  // The numbers of a repeated option, in the order given.
+  std::vector<double> Numbers(std::string_view name) const;
+  // The height of a WxH option, or nothing.
+  std::optional<double> Height(std::string_view name) const;
 
-  std::vector<std::pair<std::string_view, std::string>> given;  // option name, value
+  struct Given {
+    std::string_view name;
+    std::string text;
+    double number = 0.0;
+    double height = 0.0;
+  };
+  std::vector<Given> given;
 };
 
 // Reads `args` (the arguments after the command's name). Nothing, with the

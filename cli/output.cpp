@@ -18,6 +18,11 @@ bool Writer::Finish() {
   return ok_ && sink_.Finish();
 }
 
+void Writer::Abandon() {
+  Flush();
+  sink_.Abandon();
+}
+
 void Writer::Flush() {
   if (!text.empty()) {
     ok_ = sink_.Write(text) && ok_;
@@ -40,6 +45,10 @@ int Fail(System& system, std::string_view problem) {
 }
 
 int Finish(System& system, Writer& out, int status) {
+  if (status != kExitAnswered && status != kExitRefused) {
+    out.Abandon();
+    return status;
+  }
   if (!out.Finish()) {
     return Fail(system, "the output could not be written");
   }
@@ -73,9 +82,10 @@ std::optional<Output> OpenOutput(System& system, std::optional<std::string_view>
   }
   const std::string path(*name);
   for (const std::string_view input : inputs) {
-    if (input != "-" && system.SameFile(std::string(input), path)) {
-      Fail(system, "the output file \"" + Printable(path) +
-                       "\" is an input file: writing it would empty it; name another with -o");
+    if (input == "-" ? system.IsStandardInput(path) : system.SameFile(std::string(input), path)) {
+      Fail(system, "the output file \"" + Printable(path) + "\" is " +
+                       (input == "-" ? "standard input" : "an input file") +
+                       ": the run would replace the file it reads; name another with -o");
       return std::nullopt;
     }
   }

@@ -40,6 +40,9 @@ class Writer {
   }
   // False when anything failed to go out.
   bool Finish();
+  // Writes out what is gathered and gives the output up: a file keeps what
+  // it held before the run.
+  void Abandon();
   // False once a write has failed: a long table stops there.
   bool ok() const { return ok_; }
 
@@ -63,7 +66,8 @@ int Fail(System& system, std::string_view problem);
 int Complain(System& system, std::string_view message, int status);
 
 // Finishes standard output (or a file) and returns `status`, or kExitUsage
-// with a message when the output could not be written.
+// with a message when the output could not be written. A file named with
+// -o takes what was written only here, and only for a status of 0 or 1.
 int Finish(System& system, Writer& out, int status);
 
 // A file named on the command line, or standard input for "-" (or no
@@ -77,9 +81,9 @@ struct Input {
 std::optional<Input> OpenInput(System& system, std::optional<std::string_view> name);
 
 // Standard output, or the file `name` (-o), which must be none of the
-// files named in `inputs`: creating it would empty the file about to be
-// read. Nothing when it cannot be created: the reason is then on standard
-// error.
+// files named in `inputs` ("-" for standard input, when it is read): the
+// run would replace the file it reads. Nothing when it cannot be created: the reason is then on
+// standard error.
 struct Output {
   std::unique_ptr<Sink> file;
   Sink* sink = nullptr;

@@ -1,39 +1,22 @@
 #include "cli/road_command.h"
 
-#include <charconv>
+#include <cmath>
 
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/commands.h"
+#include "road/geometry.h"
 #include "text/csv.h"
 
 namespace velmora::cli {
 
-std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& syntax, const ParsedArgs& args,
-                                         System& system) {
+RoadFormat ReadRoadFormat(const ParsedArgs& args) {
   RoadFormat format;
   format.bom = args.Has("--bom");
   if (const auto text = args.Value("--station-format")) {
-    const auto stations = model::ParseStationFormat(*text);
-    if (!stations) {
-      UsageError(system, syntax,
-                 "--station-format takes plain or k, not \"" + Printable(*text) + "\"");
-      return std::nullopt;
-    }
-    format.stations = *stations;
+    format.stations = ParseStationFormat(*text).value_or(StationFormat::kPlain);
   }
-  if (const auto text = args.Value("--decimals")) {
-    int decimals = -1;
-    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), decimals);
-    if (ec != std::errc() || end != text->data() + text->size() || decimals < 0 ||
-        decimals > kMostDecimals) {
-      UsageError(system, syntax,
-                 "--decimals takes a whole number from 0 to " + std::to_string(kMostDecimals) +
-                     ", not \"" + Printable(*text) + "\"");
-      return std::nullopt;
-    }
-    format.decimals = decimals;
-  }
+  format.decimals = static_cast<int>(args.Number("--decimals").value_or(kDefaultDecimals));
   return format;
 }
 
@@ -41,6 +24,48 @@ LoadOptions ReadLoadOptions(const ParsedArgs& args) {
   LoadOptions options;
   options.alignment = args.Value("--alignment");
   return options;
+}
+
+bool StakeoutTableRow::Complete() const {
+  for (const std::optional<road::Point>& point : points) {
+    if (!point) {
+      return false;
+    }
+  }
+  return azimuth.has_value();
+}
+
+void StakeoutTable(const road::Alignment& alignment, double step, std::span<const double> extra,
+                   std::span<const double> offsets, StationFormat stations,
+                   const std::function<bool(const StakeoutTableRow&)>& take) {
+  StakeoutTableRow out;
+  road::StakeoutStations(alignment, step, extra, [&](const road::StakeoutRow& row) {
+    const road::Element& e = alignment.elements()[row.element];
+    out.row = &row;
+    out.displayed = alignment.DisplayStation(row.distance);
+    out.station.clear();
+    AppendStation(out.station, out.displayed, stations);
+    const std::optional<double> azimuth = road::AzimuthAt(e, row.distance);
+    // Along a straight the azimuth stays: its texts are made once.
+    if (!azimuth || !out.azimuth || *azimuth != *out.azimuth) {
+      out.azimuth_text = azimuth ? RadToDms(*azimuth) : std::string();
+      out.packed = out.azimuth_text.empty() ? std::string()
+                                            : PackedFromDisplay(out.azimuth_text).value_or("");
+    }
+    out.azimuth = azimuth;
+    out.points.clear();
+    // One pose a row, from the alignment's fixed points; each offset from it.
+    const std::optional<road::Pose> pose = alignment.PoseAt(row.element, row.distance);
+    const auto at = [&pose](double offset) {
+      return pose && std::isfinite(offset) ? std::optional(road::OffsetFrom(*pose, offset))
+                                           : std::nullopt;
+    };
+    out.points.push_back(at(0.0));
+    for (const double offset : offsets) {
+      out.points.push_back(at(offset));
+    }
+    return take(out);
+  });
 }
 
 void AppendAzimuth(std::string& out, double radians) {

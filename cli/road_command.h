@@ -2,30 +2,30 @@
 // numbers are written, and azimuth texts as the window writes them.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "cli/elements.h"
 #include "cli/options.h"
 #include "cli/streams.h"
 #include "model/stations.h"
+#include "road/stakeout.h"
 
 namespace velmora::cli {
 
-inline constexpr int kDefaultDecimals = 4;
-inline constexpr int kMostDecimals = 12;
+using model::AppendStation;
+using model::ParseStation;
+using model::ParseStationFormat;
+using model::StationFormat;
 
-inline constexpr OptionSpec kBomOption =
-    Flag("--bom",
-         "start with a UTF-8 byte-order mark and end lines with CR LF, for spreadsheet "
-         "programs.");
-inline constexpr OptionSpec kOutputOption =
-    Short(Optional("--output", "FILE", "write to FILE instead of standard output."), "-o");
-inline constexpr OptionSpec kStationFormatOption =
-    Optional("--station-format", "plain|k",
-             "write stations plainly (1234.5, the default) or as K-stations (K1+234.500).");
+inline constexpr int kDefaultDecimals = 4;
+
 inline constexpr OptionSpec kDecimalsOption =
-    Optional("--decimals", "N", "decimals of coordinates and offsets (0 to 12; 4 unless given).");
+    Optional("--decimals", "N", "decimals of coordinates and offsets (0 to 12; 4 unless given).",
+             ValueKind::kDecimals);
 
 inline constexpr OptionSpec kAlignmentOption = Optional(
     "--alignment", "NAME", "the alignment called NAME, of a LandXML file that holds several.");
@@ -39,9 +39,26 @@ struct RoadFormat {
   bool bom = false;
 };
 
-// The options above as given; nothing after a usage error on standard error.
-std::optional<RoadFormat> ReadRoadFormat(const CommandSpec& syntax, const ParsedArgs& args,
-                                         System& system);
+// The options above as given.
+RoadFormat ReadRoadFormat(const ParsedArgs& args);
+
+// A row of the stake-out table, as the CSV table and the GeoJSON write it.
+struct StakeoutTableRow {
+  const road::StakeoutRow* row = nullptr;
+  double displayed = 0.0;            // the station read there
+  std::string station;               // written as asked
+  std::optional<double> azimuth;     // radians
+  std::string azimuth_text, packed;  // as the window shows it and as typed; empty without one
+  std::vector<std::optional<road::Point>> points;  // on the centre line, then at each offset
+  // Whether the azimuth and every point were computed.
+  bool Complete() const;
+};
+
+// The rows of road::StakeoutStations (`step`, `extra`), in order, until
+// `take` returns false.
+void StakeoutTable(const road::Alignment& alignment, double step, std::span<const double> extra,
+                   std::span<const double> offsets, StationFormat stations,
+                   const std::function<bool(const StakeoutTableRow&)>& take);
 
 // Appends the azimuth as the window shows it ("45度30分15秒"), a comma, and
 // the same packed as it is typed ("45.3015"); two empty fields for an

@@ -19,6 +19,8 @@ class StandardSystem final : public System {
   Sink& Out() override;
   Sink& Err() override;
   Source& In() override;
+  bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) override;
+  bool IsStandardInput(const std::string& path) override;
 
  private:
   struct Streams;

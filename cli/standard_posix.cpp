@@ -1,6 +1,9 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "cli/standard.h"
 
@@ -61,6 +64,22 @@ StandardSystem::~StandardSystem() = default;
 Sink& StandardSystem::Out() { return streams_->out; }
 Sink& StandardSystem::Err() { return streams_->err; }
 Source& StandardSystem::In() { return streams_->in; }
+
+bool StandardSystem::ReplaceFile(const std::string& from, const std::string& to,
+                                 std::string& error) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+bool StandardSystem::IsStandardInput(const std::string& path) {
+  struct stat in {};
+  struct stat named {};
+  return ::fstat(STDIN_FILENO, &in) == 0 && ::stat(path.c_str(), &named) == 0 &&
+         in.st_dev == named.st_dev && in.st_ino == named.st_ino;
+}
 
 std::vector<std::string> Arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -5,6 +5,8 @@
 // After windows.h:
 #include <shellapi.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "cli/standard.h"
@@ -122,6 +124,59 @@ StandardSystem::~StandardSystem() = default;
 Sink& StandardSystem::Out() { return streams_->out; }
 Sink& StandardSystem::Err() { return streams_->err; }
 Source& StandardSystem::In() { return streams_->in; }
+
+// The whole file goes to the disk before the name moves to it, so a crash
+// leaves the old file or the new one, never half of one.
+bool StandardSystem::ReplaceFile(const std::string& from, const std::string& to,
+                                 std::string& error) {
+  if (MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    error = "the file could not be replaced (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  return true;
+}
+
+// A file is one volume's serial number and one file id: FileIdInfo where
+// the system has it (Wine answers for standard input only there), else the
+// 64-bit file index.
+namespace {
+
+std::optional<FILE_ID_INFO> FileIdentity(HANDLE handle) {
+  FILE_ID_INFO id{};
+  if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id) != 0) {
+    return id;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(handle, &info) == 0) {
+    return std::nullopt;
+  }
+  id.VolumeSerialNumber = info.dwVolumeSerialNumber;
+  const DWORD index[] = {info.nFileIndexLow, info.nFileIndexHigh};
+  std::memcpy(id.FileId.Identifier, index, sizeof index);
+  return id;
+}
+
+}  // namespace
+
+bool StandardSystem::IsStandardInput(const std::string& path) {
+  const std::optional<FILE_ID_INFO> in = FileIdentity(GetStdHandle(STD_INPUT_HANDLE));
+  if (!in) {
+    return false;
+  }
+  const HANDLE named = CreateFileW(win32::Widen(path).c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (named == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  const std::optional<FILE_ID_INFO> file = FileIdentity(named);
+  CloseHandle(named);
+  // Wine gives standard input a volume serial of 0: unknown, not another.
+  return file &&
+         (in->VolumeSerialNumber == 0 || file->VolumeSerialNumber == in->VolumeSerialNumber) &&
+         std::memcmp(file->FileId.Identifier, in->FileId.Identifier, sizeof in->FileId) == 0;
+}
 
 std::vector<std::string> Arguments(int /*argc*/, char** /*argv*/) {
   std::vector<std::string> args;

@@ -257,6 +257,153 @@ double RoundLengthAbove(double least) {
   return RoundLengthBelow(twice) == twice ? twice : below * 2.5;
 }
 
+// The legend, top left: a line of each kind of element drawn, and the
+// offset line's dashes.
+void Legend(Svg& svg, const road::Alignment& alignment, const PlotOptions& options) {
+  std::string& out = svg.text;
+  std::vector<Colour> legend;
+  std::array<bool, 3> used{};
+  for (const road::Element& e : alignment.elements()) {
+    used[static_cast<std::size_t>(road::KindOf(e))] = true;
+  }
+  for (std::size_t k = 0; k < used.size(); ++k) {
+    if (used[k]) {
+      legend.push_back(kKindColours[k]);
+    }
+  }
+  const double row = kFontSize * 1.6;
+  const double legend_height =
+      row * static_cast<double>(legend.size() + (options.offsets.empty() ? 0 : 1)) + 10.0;
+  out += "<g>\n<rect x=\"12\" y=\"12\" width=\"150\" height=\"";
+  Put(out, legend_height);
+  out += "\" fill=\"#ffffff\" fill-opacity=\"0.85\" stroke=\"#999999\"/>\n";
+  double ly = 12.0 + 5.0 + row / 2.0;
+  for (const Colour& c : legend) {
+    out += "<line x1=\"22\" x2=\"52\" y1=\"";
+    Put(out, ly);
+    out += "\" y2=\"";
+    Put(out, ly);
+    out += "\" stroke=\"";
+    out += c.rgb;
+    out += "\" stroke-width=\"3\"/>\n";
+    svg.Text(60, ly + kFontSize * 0.35, "start", c.name);
+    ly += row;
+  }
+  if (!options.offsets.empty()) {
+    out += "<line x1=\"22\" x2=\"52\" y1=\"";
+    Put(out, ly);
+    out += "\" y2=\"";
+    Put(out, ly);
+    out += "\" stroke=\"";
+    out += kOffsetColour;
+    out += "\" stroke-width=\"1.5\" stroke-dasharray=\"9 6\"/>\n";
+    svg.Text(60, ly + kFontSize * 0.35, "start", "offset line");
+  }
+  out += "</g>\n";
+}
+
+// The north arrow, top right: northing is up.
+void NorthArrow(Svg& svg, const PlotOptions& options) {
+  std::string& out = svg.text;
+  const double ax = options.width - 40.0;
+  out += "<g fill=\"#000000\" stroke=\"#000000\" stroke-width=\"1.5\">\n<path d=\"M ";
+  Put(out, ax);
+  out += " 30 L ";
+  Put(out, ax + 9);
+  out += " 62 L ";
+  Put(out, ax);
+  out += " 55 L ";
+  Put(out, ax - 9);
+  out += " 62 Z\"/>\n";
+  out += "</g>\n";
+  svg.Text(ax, 24, "middle", "N", "font-weight=\"bold\" font-size=\"16\"");
+}
+
+// The scale bar, bottom left: a round length, in two halves.
+void ScaleBar(Svg& svg, const Frame& frame, const PlotOptions& options, double room_x) {
+  std::string& out = svg.text;
+  const double bar = RoundLengthBelow(0.25 * room_x / frame.scale);
+  const double bar_pixels = bar * frame.scale;
+  const double bx = 24.0;
+  const double by = options.height - 36.0;
+  out += "<g stroke=\"#000000\" stroke-width=\"1\">\n<rect x=\"";
+  Put(out, bx);
+  out += "\" y=\"";
+  Put(out, by);
+  out += "\" width=\"";
+  Put(out, bar_pixels / 2);
+  out += "\" height=\"6\" fill=\"#000000\"/>\n<rect x=\"";
+  Put(out, bx + bar_pixels / 2);
+  out += "\" y=\"";
+  Put(out, by);
+  out += "\" width=\"";
+  Put(out, bar_pixels / 2);
+  out += "\" height=\"6\" fill=\"#ffffff\"/>\n</g>\n";
+  svg.Text(bx, by + 22, "middle", "0");
+  svg.Text(bx + bar_pixels / 2, by + 22, "middle", Shortest(bar / 2));
+  svg.Text(bx + bar_pixels, by + 22, "middle", Shortest(bar));
+  svg.Text(bx + bar_pixels + TextWidth(Shortest(bar)) / 2 + 8, by + 22, "start", "length units");
+}
+
+// The offset lines, dashed, under the centre line.
+void OffsetLines(Svg& svg, const road::Alignment& alignment, const PlotOptions& options,
+                 const Frame& frame, double tolerance) {
+  std::string& out = svg.text;
+  if (!options.offsets.empty()) {
+    out += "<g fill=\"none\" stroke=\"";
+    out += kOffsetColour;
+    out += "\" stroke-width=\"1.5\" stroke-dasharray=\"9 6\">\n";
+    for (const double offset : options.offsets) {
+      out += "<polyline data-offset=\"" + Shortest(offset) + "\" points=\"";
+      bool first = true;
+      TraceAlignment(alignment, offset, tolerance, [&](road::Point p) {
+        if (!first) {
+          out += ' ';
+        }
+        first = false;
+        Put(out, frame.X(p));
+        out += ',';
+        Put(out, frame.Y(p));
+      });
+      out += "\"/>\n";
+    }
+    out += "</g>\n";
+  }
+}
+
+// The centre line, an element at a time in its kind's colour; false, with
+// the reason in `error`, for an element that cannot be traced.
+bool CentreLine(Svg& svg, const road::Alignment& alignment, const Frame& frame, double tolerance,
+                std::string& error) {
+  std::string& out = svg.text;
+  out +=
+      "<g fill=\"none\" stroke-width=\"3\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
+  for (std::size_t i = 0; i < alignment.elements().size(); ++i) {
+    const road::Element& e = alignment.elements()[i];
+    out += "<polyline stroke=\"";
+    out += ColourOf(road::KindOf(e)).rgb;
+    out += "\" data-start=\"" + Shortest(e.start_station) + "\" data-end=\"" +
+           Shortest(e.end_station) + "\" points=\"";
+    bool first = true;
+    const bool ok = TraceElement(alignment, i, 0.0, tolerance, [&](road::Point p) {
+      if (!first) {
+        out += ' ';
+      }
+      first = false;
+      Put(out, frame.X(p));
+      out += ',';
+      Put(out, frame.Y(p));
+    });
+    if (!ok) {
+      error = "element " + std::to_string(i) + " cannot be computed";
+      return false;
+    }
+    out += "\"/>\n";
+  }
+  out += "</g>\n";
+  return true;
+}
+
 std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptions& options,
                                std::string& error) {
   const auto in_range = [](double v) { return v >= kSmallestPicture && v <= kLargestPicture; };
@@ -315,9 +462,14 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   }
   const double tolerance = kChordPixels / frame.scale;
 
+  // Unless given, a round interval that leaves the labels room, and never
+  // so small that the road's length holds more than half the ticks allowed
+  // (a long road coiled into a small picture): any road that loads gets
+  // its ticks.
   double interval = options.tick_interval;
   if (interval == 0.0) {
-    interval = RoundLengthAbove(kTickSpacingPixels / frame.scale);
+    interval = std::max(RoundLengthAbove(kTickSpacingPixels / frame.scale),
+                        RoundLengthAbove(std::max(length, 1e-9) / (kMaxTicks / 2)));
   }
 
   Svg svg;
@@ -346,54 +498,11 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
       " pixels a length unit. -->\n";
   out += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
 
-  // Offset lines under the centre line.
-  if (!options.offsets.empty()) {
-    out += "<g fill=\"none\" stroke=\"";
-    out += kOffsetColour;
-    out += "\" stroke-width=\"1.5\" stroke-dasharray=\"9 6\">\n";
-    for (const double offset : options.offsets) {
-      out += "<polyline data-offset=\"" + Shortest(offset) + "\" points=\"";
-      bool first = true;
-      TraceAlignment(alignment, offset, tolerance, [&](road::Point p) {
-        if (!first) {
-          out += ' ';
-        }
-        first = false;
-        Put(out, frame.X(p));
-        out += ',';
-        Put(out, frame.Y(p));
-      });
-      out += "\"/>\n";
-    }
-    out += "</g>\n";
-  }
+  OffsetLines(svg, alignment, options, frame, tolerance);
 
-  // The centre line, an element at a time in its kind's colour.
-  out +=
-      "<g fill=\"none\" stroke-width=\"3\" stroke-linejoin=\"round\" stroke-linecap=\"round\">\n";
-  for (std::size_t i = 0; i < alignment.elements().size(); ++i) {
-    const road::Element& e = alignment.elements()[i];
-    out += "<polyline stroke=\"";
-    out += ColourOf(road::KindOf(e)).rgb;
-    out += "\" data-start=\"" + Shortest(e.start_station) + "\" data-end=\"" +
-           Shortest(e.end_station) + "\" points=\"";
-    bool first = true;
-    const bool ok = TraceElement(alignment, i, 0.0, tolerance, [&](road::Point p) {
-      if (!first) {
-        out += ' ';
-      }
-      first = false;
-      Put(out, frame.X(p));
-      out += ',';
-      Put(out, frame.Y(p));
-    });
-    if (!ok) {
-      error = "element " + std::to_string(i) + " cannot be computed";
-      return std::nullopt;
-    }
-    out += "\"/>\n";
+  if (!CentreLine(svg, alignment, frame, tolerance, error)) {
+    return std::nullopt;
   }
-  out += "</g>\n";
 
   // Labels are drawn last, over every line, with a white edge.
   constexpr std::string_view kHalo =
@@ -461,7 +570,7 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
       return true;  // a boundary between multiples
     }
     if (++tick_count > kMaxTicks) {
-      too_many = true;
+      too_many = options.tick_interval != 0.0;  // one chosen here stops, unrefused
       return false;
     }
     const std::optional<Mark> mark = MarkAt(alignment, row.element, row.distance);
@@ -530,83 +639,10 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
   out += label_text;
   out += "</g>\n";
 
-  // The legend, top left.
-  std::vector<Colour> legend;
-  std::array<bool, 3> used{};
-  for (const road::Element& e : alignment.elements()) {
-    used[static_cast<std::size_t>(road::KindOf(e))] = true;
-  }
-  for (std::size_t k = 0; k < used.size(); ++k) {
-    if (used[k]) {
-      legend.push_back(kKindColours[k]);
-    }
-  }
-  const double row = kFontSize * 1.6;
-  const double legend_height =
-      row * static_cast<double>(legend.size() + (options.offsets.empty() ? 0 : 1)) + 10.0;
-  out += "<g>\n<rect x=\"12\" y=\"12\" width=\"150\" height=\"";
-  Put(out, legend_height);
-  out += "\" fill=\"#ffffff\" fill-opacity=\"0.85\" stroke=\"#999999\"/>\n";
-  double ly = 12.0 + 5.0 + row / 2.0;
-  for (const Colour& c : legend) {
-    out += "<line x1=\"22\" x2=\"52\" y1=\"";
-    Put(out, ly);
-    out += "\" y2=\"";
-    Put(out, ly);
-    out += "\" stroke=\"";
-    out += c.rgb;
-    out += "\" stroke-width=\"3\"/>\n";
-    svg.Text(60, ly + kFontSize * 0.35, "start", c.name);
-    ly += row;
-  }
-  if (!options.offsets.empty()) {
-    out += "<line x1=\"22\" x2=\"52\" y1=\"";
-    Put(out, ly);
-    out += "\" y2=\"";
-    Put(out, ly);
-    out += "\" stroke=\"";
-    out += kOffsetColour;
-    out += "\" stroke-width=\"1.5\" stroke-dasharray=\"9 6\"/>\n";
-    svg.Text(60, ly + kFontSize * 0.35, "start", "offset line");
-  }
-  out += "</g>\n";
+  Legend(svg, alignment, options);
 
-  // The north arrow, top right: northing is up.
-  const double ax = options.width - 40.0;
-  out += "<g fill=\"#000000\" stroke=\"#000000\" stroke-width=\"1.5\">\n<path d=\"M ";
-  Put(out, ax);
-  out += " 30 L ";
-  Put(out, ax + 9);
-  out += " 62 L ";
-  Put(out, ax);
-  out += " 55 L ";
-  Put(out, ax - 9);
-  out += " 62 Z\"/>\n";
-  out += "</g>\n";
-  svg.Text(ax, 24, "middle", "N", "font-weight=\"bold\" font-size=\"16\"");
-
-  // The scale bar, bottom left: a round length, in two halves.
-  const double bar = RoundLengthBelow(0.25 * room_x / frame.scale);
-  const double bar_pixels = bar * frame.scale;
-  const double bx = 24.0;
-  const double by = options.height - 36.0;
-  out += "<g stroke=\"#000000\" stroke-width=\"1\">\n<rect x=\"";
-  Put(out, bx);
-  out += "\" y=\"";
-  Put(out, by);
-  out += "\" width=\"";
-  Put(out, bar_pixels / 2);
-  out += "\" height=\"6\" fill=\"#000000\"/>\n<rect x=\"";
-  Put(out, bx + bar_pixels / 2);
-  out += "\" y=\"";
-  Put(out, by);
-  out += "\" width=\"";
-  Put(out, bar_pixels / 2);
-  out += "\" height=\"6\" fill=\"#ffffff\"/>\n</g>\n";
-  svg.Text(bx, by + 22, "middle", "0");
-  svg.Text(bx + bar_pixels / 2, by + 22, "middle", Shortest(bar / 2));
-  svg.Text(bx + bar_pixels, by + 22, "middle", Shortest(bar));
-  svg.Text(bx + bar_pixels + TextWidth(Shortest(bar)) / 2 + 8, by + 22, "start", "length units");
+  NorthArrow(svg, options);
+  ScaleBar(svg, frame, options, room_x);
 
   // Where the picture is on the ground, bottom right.
   svg.Text(options.width - 16, options.height - 14, "end",

@@ -98,6 +98,30 @@ if [ "$(cat out.csv)" != kept ]; then
   failures=$((failures + 1))
 fi
 
+# A run that fails half-way (its points are a folder, which opens but cannot
+# be read on POSIX), a run killed half-way, and a run whose standard input
+# is its output file leave the output file byte for byte as it was.
+run locate 道路.csv --points . -o out.csv >/dev/null 2>&1 </dev/null
+[ $? = 2 ] && [ "$(cat out.csv)" = kept ] && [ -z "$(ls out.csv.* 2>/dev/null)" ] ||
+  { echo "FAIL a failed run changed the output file: [$(cat out.csv)] $(ls out.csv.*)"; failures=$((failures + 1)); }
+printf '0,1000000,0,0,0,0,0\n' >长.csv
+run stakeout 长.csv --every 0.2 -o out.csv >/dev/null 2>&1 </dev/null &
+pid=$!
+for _ in $(seq 300); do
+  [ -n "$(find . -name 'out.csv.*' -size +100k 2>/dev/null)" ] && break
+  sleep 0.1
+done
+written=$(find . -name 'out.csv.*' -size +100k)
+kill -9 "$pid"
+wait "$pid" 2>/dev/null
+[ -n "$written" ] && [ "$(cat out.csv)" = kept ] ||
+  { echo "FAIL a run killed half-way [$written] changed the output file: [$(head -c 80 out.csv)]"; failures=$((failures + 1)); }
+rm -f out.csv.*
+printf '1020,503\n' >pts.csv
+got=$(run locate 道路.csv --points - -o pts.csv <pts.csv 2>&1)
+[ $? = 2 ] && [ "$(cat pts.csv)" = 1020,503 ] && [ "$got" = 'velmora-cli: the output file "pts.csv" is standard input: the run would replace the file it reads; name another with -o' ] ||
+  { echo "FAIL locate with its points on standard input from the output file: [$got] [$(cat pts.csv)]"; failures=$((failures + 1)); }
+
 # Points through a pipe, written in pieces: a line of exactly 65536 bytes
 # whose CR and LF come in separate writes, then one more point.
 name=$(head -c 65526 /dev/zero | tr '\0' 'P')

@@ -43,10 +43,29 @@ class StringSource final : public Source {
   std::size_t at_ = 0;
 };
 
+// A named file's new text, which replaces the old one only when finished.
+class ReplacingSink final : public Sink {
+ public:
+  explicit ReplacingSink(std::string& file) : file_(file) {}
+  bool Write(std::string_view bytes) override {
+    text_ += bytes;
+    return true;
+  }
+  bool Finish() override {
+    file_ = text_;
+    return true;
+  }
+
+ private:
+  std::string& file_;
+  std::string text_;
+};
+
 class MemorySystem final : public System {
  public:
   std::string out, err, in;
   std::map<std::string, std::string> files;
+  std::string in_file;  // the named file that standard input is, if any
 
   Sink& Out() override { return out_; }
   Sink& Err() override { return err_; }
@@ -66,10 +85,10 @@ class MemorySystem final : public System {
     return std::make_unique<StringSource>(files[path]);
   }
   std::unique_ptr<Sink> OpenOutput(const std::string& path, std::string&) override {
-    files[path].clear();
-    return std::make_unique<StringSink>(files[path]);
+    return std::make_unique<ReplacingSink>(files[path]);
   }
   bool SameFile(const std::string& a, const std::string& b) override { return a == b; }
+  bool IsStandardInput(const std::string& path) override { return path == in_file; }
 
  private:
   StringSink out_{out};

@@ -6,12 +6,17 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "arith/angle.h"
+#include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "model/stations.h"
@@ -306,7 +311,8 @@ TEST(Locate, StationOffsetOrRefusalForEachPointInOrder) {
       "1020,500\n"         // no name
       "P5,x,1\n"           // not a number
       "1,2,3,4\n"          // not a point
-      "P7,1050,530\n";     // too far with --max-offset 20
+      "P7,1050,530\n"      // too far with --max-offset 20
+      "P8,1050,470\n";     // as far to the left
   MemorySystem system;
   system.files = {{"e.csv", kRoad}, {"p.csv", points}};
   const Outcome got = RunCli({"locate", "e.csv", "--points", "p.csv", "--max-offset", "20",
@@ -324,6 +330,7 @@ TEST(Locate, StationOffsetOrRefusalForEachPointInOrder) {
       {"P5", "x", "1", "", "", "", "", "", "x is not a number"},
       {"", "", "", "", "", "", "", "", "line 7: 4 fields; a point is name,x,y or x,y"},
       {"P7", "1050", "530", "", "", "", "", "", "farther from the centre line than --max-offset"},
+      {"P8", "1050", "470", "", "", "", "", "", "farther from the centre line than --max-offset"},
   };
   EXPECT_EQ(rows, want);
   // One point on the command line; a negative coordinate is no option.
@@ -331,9 +338,44 @@ TEST(Locate, StationOffsetOrRefusalForEachPointInOrder) {
   EXPECT_EQ(one.status, 0) << one.err;
   EXPECT_EQ(Rows(one.out).at(1).at(3), "30.0000");
   EXPECT_EQ(Rows(one.out).at(1).at(4), "-1000.0000");
+  const Outcome point = WithFiles({"locate", "e.csv", "-.5", "3"}, {{"e.csv", kRoad}});
+  EXPECT_EQ(Rows(point.out).at(1), (std::vector<std::string>{"", "-.5", "3", "", "", "", "", "",
+                                                             "before the start of the road"}));
   const Outcome beyond = WithFiles({"locate", "e.csv", "2000", "500"}, {{"e.csv", kRoad}});
   EXPECT_EQ(beyond.status, 1);
   EXPECT_EQ(Rows(beyond.out).at(1).at(8), "beyond the end of the road");
+}
+
+// Values at the edge of what is taken, and runs refused before any output:
+// an existing output file keeps its text.
+TEST(CommandLine, EdgeValuesAndRefusalsThatKeepTheOutputFile) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"check", "e.csv", "--tolerance", "0", "-o", "o"}, 0, ""},
+      {{"check", "e.csv", "--decimals", "12", "-o", "o"}, 0, ""},
+      // 400 / 2^-17 = 52428800 multiples, the start, five boundaries and the end.
+      {{"stakeout", "e.csv", "--every", "0.00000762939453125", "-o", "o"},
+       2,
+       "velmora-cli: --every 0.00000762939453125 asks for up to 52428807 rows, more than "
+       "10000000; choose a longer step\n"},
+      {{"landxml", "bad.csv", "-o", "o"}, 2, "velmora-cli: bad.csv, line 1: "},
+      // 1000 length units coiled into a circle 0.2 across: ticks by length.
+      {{"plot", "coil.csv", "-o", "o"}, 0, ""},
+  };
+  for (const auto& c : cases) {
+    MemorySystem system;
+    system.files = {{"e.csv", kRoad},
+                    {"bad.csv", "0,100,0,0,0,1000\n"},
+                    {"coil.csv", "0,1000,0.1,0.1,0,0,0\n"},
+                    {"o", "kept"}};
+    const Outcome got = RunCli(c.args, system);
+    EXPECT_EQ(got.status, c.status) << c.args[0] << got.err;
+    EXPECT_TRUE(got.err.starts_with(c.err)) << got.err;
+    EXPECT_EQ(system.files["o"] == "kept", c.status == 2) << c.args[0];
+  }
 }
 
 TEST(CommandLine, UsageErrorsByTheirTextAndStatus) {
@@ -375,6 +417,16 @@ TEST(CommandLine, UsageErrorsByTheirTextAndStatus) {
        "--max-offset takes a distance of 0 or more, not \"-1\""},
       {{"locate", "-", "--points", "-"},
        "the element file and the points cannot both be standard input"},
+      {{"locate", "e.csv", "1", "2", "--max-offset", "1e999"},
+       "--max-offset takes a distance of 0 or more, not \"1e999\""},
+      {{"check", "e.csv", "--tolerance", "-0.1"},
+       "--tolerance takes a distance of 0 or more, not \"-0.1\""},
+      {{"check", "e.csv", "-o", ""}, "--output takes a file's name, not \"\""},
+      {{"table", "--start", "0", "--end", "9", "--start-radius", "0", "--end-radius", "0",
+        "--start-azimuth", "0", "--every", "0"},
+       "--every takes a step above 0, not \"0\""},
+      {{"plot", "e.csv", "--size", "0x0"},
+       "--size takes a width and height from 200 to 100000 pixels, as 1600x1000, not \"0x0\""},
   };
   for (const auto& c : cases) {
     const Outcome got = WithFiles(c.args, {{"e.csv", kRoad}});
@@ -407,7 +459,12 @@ TEST(CommandLine, StandardInputDoubleDashAndHelpForEveryCommand) {
        {{"e.csv", kRoad}, {"--", "1050,500\n"}},
        "",
        ",50.0000,"},
+      {{"plot", "-", "-o", "-"}, {}, kRoad, "</svg>"},
+      {{"plot", "--", "-e.csv"}, {{"-e.csv", kRoad}}, "", "</svg>"},
+      {{"landxml", "-"}, {}, kRoad, "<LandXML"},
+      {{"landxml", "--", "--every"}, {{"--every", kRoad}}, "", "<Spiral"},
   };
+  std::set<std::string> covered;
   for (const auto& c : cases) {
     MemorySystem system;
     system.files = c.files;
@@ -420,13 +477,85 @@ TEST(CommandLine, StandardInputDoubleDashAndHelpForEveryCommand) {
     const Outcome got = RunCli(c.args, system);
     EXPECT_EQ(got.status, 0) << context << got.err;
     EXPECT_NE(got.out.find(c.expect_in_out), std::string::npos) << context << got.out;
+    covered.insert(c.args[0]);
   }
-  for (const std::string command : {"calc", "table", "csv", "check", "stakeout", "locate"}) {
-    const Outcome help = RunCli({command, "--help"});
+  for (const Command* command : AllCommands()) {
+    const std::string name(command->syntax.name);
+    // Each command that reads a file reads standard input and a file named
+    // like an option above.
+    if (command->syntax.operands.find("FILE") != std::string_view::npos ||
+        command->syntax.operands.find("ELEMENTS") != std::string_view::npos) {
+      EXPECT_TRUE(covered.contains(name)) << name;
+    }
+    const Outcome help = RunCli({name, "--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.starts_with("usage: velmora-cli " + command)) << help.out;
+    EXPECT_TRUE(help.out.starts_with("usage: velmora-cli " + name)) << help.out;
     EXPECT_EQ(help.err, "");
-    EXPECT_NE(RunCli({"--help"}).out.find("\n  " + command + " "), std::string::npos) << command;
+    EXPECT_NE(RunCli({"--help"}).out.find("\n  " + name + " "), std::string::npos) << name;
+    // calc reads "--frob" as its first text.
+    const Outcome wrong = RunCli({name, "--frob", "x"});
+    const std::string problem =
+        command->syntax.options_before_operands_only
+            ? name + " takes " + std::string(command->syntax.operands_wanted) + ", 2 given"
+            : "unknown option '--frob' for " + name;
+    EXPECT_EQ(wrong.status, 2) << name;
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_TRUE(wrong.err.starts_with("velmora-cli: " + problem + "\nusage: velmora-cli " + name))
+        << wrong.err;
+  }
+}
+
+// Each command's SYNOPSIS in the manual page names the options of its table,
+// FORMAT standing for those it defines.
+TEST(Manual, SynopsisOfEachCommandNamesItsOptions) {
+  std::ifstream file(VELMORA_MAN_PAGE);
+  ASSERT_TRUE(file) << VELMORA_MAN_PAGE;
+  const std::vector<std::string> page =
+      Lines(std::string(std::istreambuf_iterator<char>(file), {}));
+  const auto options_of = [](std::string line, std::set<std::string>& into) {
+    std::erase(line, '\\');  // the page writes --every as \-\-every
+    for (std::size_t at = line.find('-'); at != std::string::npos; at = line.find('-', at)) {
+      std::size_t end = at;
+      while (end < line.size() && (line[end] == '-' || (line[end] >= 'a' && line[end] <= 'z'))) {
+        ++end;
+      }
+      const std::string word = line.substr(at, end - at);
+      if ((word.starts_with("--") && word.size() > 2) || word == "-o") {
+        into.insert(word);
+      }
+      at = end;
+    }
+  };
+  std::set<std::string> format;
+  std::map<std::string, std::set<std::string>> synopsis;
+  for (std::size_t i = 0; i < page.size() && page[i] != ".SH DESCRIPTION"; ++i) {
+    if (page[i] == "is" && i > 0 && page[i - 1] == ".I FORMAT") {
+      for (std::size_t j = i + 1; j < page.size() && page[j] != ".SH DESCRIPTION"; ++j) {
+        options_of(page[j], format);
+      }
+    }
+    if (!page[i].starts_with(".B velmora-cli ")) {
+      continue;
+    }
+    std::set<std::string>& named = synopsis[page[i].substr(15)];
+    for (++i; i < page.size() && page[i] != ".br"; ++i) {
+      options_of(page[i], named);
+      if (page[i].find("FORMAT") != std::string::npos) {
+        named.insert("FORMAT");  // defined after the synopses
+      }
+    }
+  }
+  EXPECT_EQ(format, (std::set<std::string>{"--station-format", "--decimals", "--bom", "-o"}));
+  for (const Command* command : AllCommands()) {
+    std::set<std::string> want;
+    for (const OptionSpec& option : command->syntax.options) {
+      want.emplace(option.short_name.empty() ? option.name : option.short_name);
+    }
+    std::set<std::string> got = synopsis[std::string(command->syntax.name)];
+    if (got.erase("FORMAT") != 0) {
+      got.insert(format.begin(), format.end());
+    }
+    EXPECT_EQ(got, want) << command->syntax.name;
   }
 }
 

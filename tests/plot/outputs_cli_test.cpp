@@ -107,6 +107,30 @@ TEST(StakeoutGeoJson, TheTablesRowsEastFirstAndLinesThroughThem) {
   EXPECT_EQ(features[points + 1]["properties"]["line"].String(), "offset");
 }
 
+// Along a straight due east or west the offset line runs from the offset
+// point at the start to the one at the end, 5 to the right (south, north).
+TEST(StakeoutGeoJson, OffsetLinesDueEastAndWestKeepBothEnds) {
+  const struct {
+    const char* azimuth;
+    double end_east, north;
+  } cases[] = {{"90", 100, -5}, {"270", -100, 5}};
+  for (const auto& c : cases) {
+    MemorySystem system;
+    system.files = {{"e.csv", "0,100,0,0," + std::string(c.azimuth) + ",0,0\n"}};
+    const Outcome got =
+        RunCli({"stakeout", "e.csv", "--every", "50", "--offset", "5", "--geojson"}, system);
+    ASSERT_EQ(got.status, 0) << got.err;
+    const Json doc = JsonReader::Read(got.out);
+    const Json& line = doc["features"].Array().back()["geometry"]["coordinates"];
+    const auto& ends = line.Array();
+    ASSERT_GE(ends.size(), 2U) << c.azimuth;
+    EXPECT_NEAR(ends.front()[0].Number(), 0, 1e-9) << c.azimuth;
+    EXPECT_NEAR(ends.back()[0].Number(), c.end_east, 1e-9) << c.azimuth;
+    EXPECT_NEAR(ends.front()[1].Number(), c.north, 1e-9) << c.azimuth;
+    EXPECT_NEAR(ends.back()[1].Number(), c.north, 1e-9) << c.azimuth;
+  }
+}
+
 TEST(StakeoutGeoJson, NoByteOrderMarkInJson) {
   const Outcome got = WithRoad({"stakeout", "e.csv", "--every", "25", "--geojson", "--bom"});
   EXPECT_EQ(got.status, 2);
@@ -117,9 +141,9 @@ TEST(StakeoutGeoJson, NoByteOrderMarkInJson) {
 TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
   MemorySystem system;
   system.files = {{"e.csv", kRoad}};
-  const Outcome drawn = RunCli(
-      {"plot", "e.csv", "--offset", "-3.5", "--every", "50", "--title", "A & B", "-o", "r.svg"},
-      system);
+  const Outcome drawn = RunCli({"plot", "e.csv", "--offset", "-3.5", "--every", "50", "--title",
+                                "A & B", "-o", "r.svg", "--station-format", "k"},
+                               system);
   ASSERT_EQ(drawn.status, 0) << drawn.err;
   EXPECT_TRUE(drawn.out.empty());
   const std::string& svg = system.files["r.svg"];
@@ -139,7 +163,7 @@ TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
       {{"plot", "e.csv", "--every", "0"}, "--every takes a step above 0"},
       {{"plot", "e.csv", "--every", "0.001"}, "makes more than 10000 ticks"},
       {{"plot", "e.csv", "--offset", "x"}, "--offset takes a distance"},
-      {{"plot", "e.csv", "--station-format", "km"}, "--station-format takes k or plain"},
+      {{"plot", "e.csv", "--station-format", "km"}, "--station-format takes plain or k"},
       {{"plot", "missing.csv"}, "missing.csv"},
   };
   for (const auto& c : refused) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "arith/angle.h"
 #include "plot/svg.h"
 #include "plot/trace.h"
 #include "road/geometry.h"
@@ -293,11 +294,60 @@ TEST(Svg, BoundaryCodesStationsAndTicksAreLabelled) {
   }
 }
 
+// A straight north, east or west, 100 long, with a line 5 to its right:
+// northing is up, both ends of the offset line are the centre line's moved
+// 5 to the right, tick labels stand to the right and boundary codes to the
+// left.
+TEST(Svg, NorthIsUpAndLinesAndLabelsKeepTheirSides) {
+  const struct {
+    const char* name;
+    double azimuth;
+    double right_x, right_y;  // a pixel step to the right of the road
+  } cases[] = {{"north", 0.0, 1, 0}, {"east", 0.5 * kPi, 0, 1}, {"west", 1.5 * kPi, 0, -1}};
+  for (const auto& c : cases) {
+    PlotOptions options;
+    options.tick_interval = 50;
+    options.offsets = {5};
+    std::string error;
+    const auto picture = PlotSvg(Build({0, 0}, c.azimuth, {{100, 0, 0}}), options, error);
+    ASSERT_TRUE(picture) << error;
+    const std::string& svg = picture->svg;
+    std::istringstream frame(Attribute(svg, "data-velmora-frame"));
+    double scale = 0;
+    for (int i = 0; i < 5; ++i) {
+      frame >> scale;
+    }
+    const auto lines = Polylines(svg);
+    const auto offset =
+        std::find_if(lines.begin(), lines.end(), [](const Polyline& l) { return l.offset == "5"; });
+    ASSERT_NE(offset, lines.end()) << c.name;
+    const auto& centre = lines.back().points;  // drawn over the offset line
+    const auto [x0, y0] = centre.front();
+    const auto [x1, y1] = centre.back();
+    EXPECT_NEAR(x1 - x0, std::round(std::sin(c.azimuth)) * 100 * scale, 0.02) << c.name;
+    EXPECT_NEAR(y1 - y0, -std::round(std::cos(c.azimuth)) * 100 * scale, 0.02) << c.name;
+    for (const auto& [end, moved] : {std::pair{centre.front(), offset->points.front()},
+                                     std::pair{centre.back(), offset->points.back()}}) {
+      EXPECT_NEAR(moved.first - end.first, c.right_x * 5 * scale, 0.02) << c.name;
+      EXPECT_NEAR(moved.second - end.second, c.right_y * 5 * scale, 0.02) << c.name;
+    }
+    const auto side = [&](const std::string& text, double x, double y) {
+      const std::size_t end = svg.find(">" + text + "</text>");
+      const std::string_view tag = std::string_view(svg).substr(svg.rfind("<text ", end));
+      return (std::stod(Attribute(tag, "x")) - x) * c.right_x +
+             (std::stod(Attribute(tag, "y")) - y) * c.right_y;
+    };
+    EXPECT_GT(side("50", (x0 + x1) / 2, (y0 + y1) / 2), 0) << c.name;
+    EXPECT_LT(side("QD 0", x0, y0), 0) << c.name;
+  }
+}
+
 TEST(Svg, RefusesWhatItCannotDraw) {
   struct Case {
     const char* name;
     road::Alignment alignment;
     PlotOptions options;
+    const char* reason;
   };
   PlotOptions small;
   small.width = 50;
@@ -308,14 +358,16 @@ TEST(Svg, RefusesWhatItCannotDraw) {
   PlotOptions nan_offset;
   nan_offset.offsets = {std::numeric_limits<double>::quiet_NaN()};
   const Case cases[] = {
-      {"small", Road(), small},         {"negative", Road(), negative},
-      {"dense", Road(), dense},         {"nan offset", Road(), nan_offset},
-      {"empty", road::Alignment{}, {}},
+      {"small", Road(), small, "the picture's size is from 200 to 100000 pixels"},
+      {"negative", Road(), negative, "the tick interval is a number above 0"},
+      {"dense", Road(), dense, "a tick every 0.01 makes more than 10000 ticks"},
+      {"nan offset", Road(), nan_offset, "an offset is not a number"},
+      {"empty", road::Alignment{}, {}, "the alignment has no elements"},
   };
   for (const Case& c : cases) {
     std::string error;
     EXPECT_FALSE(PlotSvg(c.alignment, c.options, error)) << c.name;
-    EXPECT_FALSE(error.empty()) << c.name;
+    EXPECT_EQ(error, c.reason) << c.name;
   }
 }
 
