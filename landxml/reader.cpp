@@ -563,21 +563,6 @@ class Builder {
 
 }  // namespace
 
-bool LooksLikeXml(std::string_view bytes) {
-  if (bytes.size() >= 2 &&
-      ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
-    return true;  // UTF-16: no element table is written so
-  }
-  // UTF-16 without a byte-order mark: '<' and a zero byte.
-  if (bytes.size() >= 2 &&
-      ((bytes[0] == '<' && bytes[1] == '\0') || (bytes[0] == '\0' && bytes[1] == '<'))) {
-    return true;
-  }
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  bytes = Trim(bytes);
-  return !bytes.empty() && bytes.front() == '<';
-}
-
 std::optional<Document> ReadLandXml(std::string_view bytes, std::string& error) {
   Walker walker;
   if (!ParseXml(bytes, walker, error)) {

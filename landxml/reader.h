@@ -55,11 +55,6 @@ struct Document {
   std::vector<ReadAlignment> alignments;  // those with a CoordGeom, in file order
 };
 
-// True when the bytes look like XML rather than an element table: after an
-// optional byte-order mark (UTF-8 or UTF-16) and blanks, the first
-// character is '<'.
-bool LooksLikeXml(std::string_view bytes);
-
 // Reads a LandXML document. No value, with the reason in `error`, when it
 // is not well-formed XML, not LandXML, or holds no alignment with
 // horizontal geometry.
