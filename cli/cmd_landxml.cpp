@@ -39,7 +39,12 @@ constexpr CommandSpec kSpec = {
         "than a quarter turn in pieces, since a LandXML spiral turns one way and\n"
         "has a PI. No directions are written: programs read those in different\n"
         "conventions, and the points say the same. The units are declared as\n"
-        "metres, or as a LandXML input declares them; numbers are never converted.\n",
+        "metres, or as a LandXML input declares them; numbers are never converted.\n"
+        "\n"
+        "A design that contradicts itself (a start given that is not where the\n"
+        "previous element ends, a LandXML statement its geometry contradicts) is\n"
+        "reported on standard error as check reports it, one line each; the\n"
+        "output is written all the same, and the exit status is then at least 1.\n",
     .options_before_operands_only = false,
 };
 

@@ -44,7 +44,12 @@ constexpr CommandSpec kSpec = {
         "spiral, with a legend), each element boundary marked with its code and\n"
         "station, a tick and a label at every multiple of STEP, each --offset line\n"
         "dashed, a north arrow (northing is up) and a scale bar in the file's\n"
-        "length unit. The drawn line keeps within 0.2 pixel of the road.\n",
+        "length unit. The drawn line keeps within 0.2 pixel of the road.\n"
+        "\n"
+        "A design that contradicts itself (a start given that is not where the\n"
+        "previous element ends, a LandXML statement its geometry contradicts) is\n"
+        "reported on standard error as check reports it, one line each; the\n"
+        "output is written all the same, and the exit status is then at least 1.\n",
     .options_before_operands_only = false,
 };
 

@@ -8,7 +8,8 @@
 #                  [FILTER <gtest filter>] [PROPERTIES <test properties>...])
 #
 # Every test carries one label for its kind, so that one kind runs alone
-# (`ctest --preset native -L unit`): unit, cli, agree, gui, fuzz.
+# (`ctest --preset native -L unit`): unit (arith, window, text), road, model,
+# landxml, plot, cli, gui, agree, fuzz.
 #
 # Discovery runs when CTest starts, as with DISCOVERY_MODE PRE_TEST.
 set(VELMORA_SKIP_CODE 77)  # what scripts/wine-run exits with for "cannot run here"

@@ -26,7 +26,6 @@ namespace {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  (void)landxml::LooksLikeXml(bytes);
   std::string error;
   const std::optional<landxml::Document> document = landxml::ReadLandXml(bytes, error);
   if (!document) {

@@ -685,18 +685,6 @@ bool Utf16StartsAngled(std::string_view bytes, int order) {
 
 }  // namespace
 
-bool LooksLikeXml(std::string_view bytes) {
-  if (Utf16(bytes)) return true;  // no element table is written so
-  // UTF-16 without a byte-order mark: '<' and a zero byte.
-  if (bytes.size() >= 2 &&
-      ((bytes[0] == '<' && bytes[1] == '\0') || (bytes[0] == '\0' && bytes[1] == '<'))) {
-    return true;
-  }
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  bytes = Trim(bytes);
-  return !bytes.empty() && bytes.front() == '<';
-}
-
 std::optional<Document> ReadLandXml(std::string_view bytes, std::string& error) {
   if (const int order = Utf16(bytes); order != 0 && !Utf16StartsAngled(bytes, order)) {
     error = "a UTF-16 text file, not XML; save it as UTF-8";

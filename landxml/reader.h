@@ -78,11 +78,6 @@ struct Document {
   Units units;
 };
 
-// True when the bytes look like XML rather than an element table: after an
-// optional UTF-8 byte-order mark and blanks, the first character is '<'.
-// Text in UTF-16 is never an element table: ReadLandXml says what it is.
-bool LooksLikeXml(std::string_view bytes);
-
 // Reads a LandXML document. No value, with the reason in `error`, when it
 // is not well-formed XML (or UTF-16 text that is no XML at all), not
 // LandXML, or holds no alignment with horizontal geometry.

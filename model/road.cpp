@@ -22,9 +22,8 @@ bool LooksLikeUtf16(std::string_view bytes) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Whether the first character that is not blank is '<': XML, in UTF-8 (with
-// or without a byte-order mark) or UTF-16 (either byte order, with or
-// without one).
+}  // namespace
+
 bool LooksLikeXml(std::string_view bytes) {
   if (LooksLikeUtf16(bytes)) {
     // The byte of each 16-bit unit that holds an ASCII character, the other
@@ -50,6 +49,8 @@ bool LooksLikeXml(std::string_view bytes) {
   }
   return bytes.starts_with('<');
 }
+
+namespace {
 
 // The alignment of a LandXML file: the one options.alignment names, or the
 // only one. Each element starts at its own stated Start point with the

@@ -64,6 +64,11 @@ struct Road {
   std::vector<std::string> FindingTexts(int decimals) const;
 };
 
+// Whether the bytes are XML rather than an element table: the first
+// character that is not blank is '<', in UTF-8 (with or without a
+// byte-order mark) or UTF-16 (either byte order, with or without one).
+bool LooksLikeXml(std::string_view bytes);
+
 // Reads the road input `bytes` of the file `name`: LandXML when its first
 // character (after a byte-order mark, in UTF-8 or UTF-16) is '<', an element
 // file otherwise; UTF-16 that is not XML is refused. A LandXML file with

@@ -344,47 +344,6 @@ TEST(Csv, ByteOrderMarkFilesAndMistakes) {
   EXPECT_EQ(RunCli({"csv"}).out, "");  // empty standard input: nothing to do
 }
 
-TEST(LineReader, LinesCrossingReadsOfAnySize) {
-  const std::string longest(text::kMaxLineBytes, 'x');
-  const std::string input = "a\r\n\nbc\r\n" + longest + "\n" + longest + "y\r\nlast";
-  const std::vector<std::pair<std::string, bool>> expected = {
-      {"a", false}, {"", false}, {"bc", false}, {longest, false}, {"", true}, {"last", false}};
-  for (const std::size_t chunk : {1U, 2U, 7U, 4096U, 1U << 20}) {
-    StringSource source(input, chunk);
-    text::LineReader reader(source);
-    text::LineReader::Line line{};
-    std::size_t n = 0;
-    while (reader.Next(line)) {
-      ASSERT_LT(n, expected.size()) << chunk;
-      EXPECT_EQ(line.text, expected[n].first) << chunk << " line " << n;
-      EXPECT_EQ(line.too_long, expected[n].second) << chunk << " line " << n;
-      EXPECT_EQ(line.number, n + 1);
-      ++n;
-    }
-    EXPECT_EQ(n, expected.size()) << chunk;
-  }
-}
-
-TEST(CsvFields, SplitAndWriteRoundTrip) {
-  const std::vector<std::vector<std::string>> records = {
-      {""}, {"", ""}, {"a", "b,c", "\"q\"", ""}, {"起点", "1\r2", " x "}};
-  std::vector<std::string_view> fields;
-  std::string unquoted;
-  for (const auto& record : records) {
-    std::string line;
-    for (std::size_t i = 0; i < record.size(); ++i) {
-      line += i == 0 ? "" : ",";
-      text::AppendCsvField(line, record[i]);
-    }
-    ASSERT_TRUE(text::SplitCsvLine(line, fields, unquoted)) << line;
-    EXPECT_EQ(std::vector<std::string>(fields.begin(), fields.end()), record) << line;
-  }
-  EXPECT_FALSE(text::IsValidUtf8("\xED\xA0\x80"));      // a surrogate
-  EXPECT_FALSE(text::IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
-  EXPECT_FALSE(text::IsValidUtf8("\xE8\xAE"));          // cut short
-  EXPECT_TRUE(text::IsValidUtf8("起点桩号 \xF0\x9F\x98\x80"));
-}
-
 TEST(Csv, EveryMalformedUtf8FormAndALaterByteOrderMarkAreRefused) {
   const std::string row = "0,100,0,200,50,0";
   const std::pair<const char*, std::string> malformed[] = {
@@ -429,30 +388,6 @@ TEST(Csv, EveryMalformedUtf8FormAndALaterByteOrderMarkAreRefused) {
   const std::string bom = "\xEF\xBB\xBF";
   EXPECT_EQ(got.out, row + ",3度34分51.6秒,\n" + bom + row + ",,\"起点桩号不是数字：\"\"" + bom +
                          "0\"\"\"\n");
-}
-
-TEST(LineReader, ALineOfExactlyTheLimitEndingInCrlfInPieces) {
-  // The limit is on the text without its line end: this line is kept,
-  // whichever read its CR and LF arrive in.
-  const std::string longest(text::kMaxLineBytes, 'x');
-  const std::string input = longest + "\r\n" + longest + "x\r\nend\r\n";
-  for (const std::size_t chunk :
-       {std::size_t{1}, std::size_t{3}, text::kMaxLineBytes - 1, text::kMaxLineBytes,
-        text::kMaxLineBytes + 1, text::kMaxLineBytes + 2, std::size_t{1} << 20}) {
-    StringSource source(input, chunk);
-    text::LineReader reader(source);
-    text::LineReader::Line line{};
-    ASSERT_TRUE(reader.Next(line));
-    EXPECT_FALSE(line.too_long) << chunk;
-    EXPECT_EQ(line.text.size(), text::kMaxLineBytes) << chunk;
-    EXPECT_EQ(line.text.find('\r'), std::string_view::npos) << chunk;
-    ASSERT_TRUE(reader.Next(line));
-    EXPECT_TRUE(line.too_long) << chunk;
-    ASSERT_TRUE(reader.Next(line));
-    EXPECT_EQ(line.text, "end") << chunk;
-    EXPECT_EQ(line.number, 3U);
-    EXPECT_FALSE(reader.Next(line));
-  }
 }
 
 }  // namespace

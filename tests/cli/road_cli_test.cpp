@@ -219,6 +219,12 @@ TEST(Stakeout, EachAzimuthIsCalcsForItsElementsTexts) {
   }
   const Outcome got =
       WithFiles({"stakeout", "e.csv", "--every", "7", "--at", "1333.31"}, {{"e.csv", file}});
+  // A station typed with hundreds of decimals is written with at most twelve.
+  const Outcome tiny =
+      WithFiles({"stakeout", "e.csv", "--every", "1000", "--at", "1000.000000001e-300"},
+                {{"e.csv", "0,100,0,0,0,1000,500\n"}});
+  EXPECT_NE(tiny.out.find("\n0,,"), std::string::npos) << tiny.out;
+  EXPECT_LT(tiny.out.size(), 400U) << tiny.out;
   // The starts given are not the carried ones: reported (a point from line 2
   // on, an azimuth from line 3 on), the table written all the same.
   ASSERT_EQ(got.status, 1) << got.err;

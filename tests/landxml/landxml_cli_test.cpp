@@ -248,6 +248,11 @@ TEST(ElementFileEquations, ReadOrRefused) {
   } cases[] = {
       // At the element's end: the next element starts at the ahead station.
       {first + "equation,100,120\n120,150,0,0\n", 0, "\n2,3,straight,120,150,30.0000,"},
+      // Ending at it: the end as counted back of it.
+      {first + "equation,100,120\n120,150,0,0\n", 0, "\n1,1,straight,0,100,100.0000,"},
+      {first + "100,150,0,0\nequation,100,120\n", 2,
+       "line 3: the equation's back station 100 is the start of the element before it: put the "
+       "line after the element that ends there"},
       // Inside it: the element's end as counted back of it.
       {first + "equation,60,50\n90,150,0,0\n", 0, "\n2,3,straight,90,150,60.0000,"},
       {"equation,0,10\n" + first, 2, "line 1: an equation line follows the element it falls in"},

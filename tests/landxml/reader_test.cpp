@@ -430,16 +430,6 @@ TEST(ReadLandXml, StationEquationsAsTheFormatAllows) {
   }
 }
 
-TEST(LooksLikeXml, ByContent) {
-  EXPECT_TRUE(LooksLikeXml("<?xml version=\"1.0\"?><LandXML/>"));
-  EXPECT_TRUE(LooksLikeXml("\xEF\xBB\xBF  \r\n<LandXML/>"));
-  EXPECT_TRUE(LooksLikeXml(std::string("\xFF\xFE<\0", 4)));
-  EXPECT_TRUE(LooksLikeXml(std::string("<\0?\0", 4)));
-  EXPECT_FALSE(LooksLikeXml("0,100,0,0,45\n"));
-  EXPECT_FALSE(LooksLikeXml("# start,end\n0,100,0,0,45\n"));
-  EXPECT_FALSE(LooksLikeXml(""));
-}
-
 // What the parser hands on: local names, attribute values with references
 // resolved, text; the same from expat and from XmlLite.
 TEST(ParseXml, NamesAttributesAndText) {

@@ -22,6 +22,27 @@ std::string LandXml(const std::string& more) {
   return xml;
 }
 
+TEST(LooksLikeXml, ByTheFirstCharacterInAnyEncoding) {
+  const std::pair<std::string, bool> cases[] = {
+      {"<?xml version=\"1.0\"?><LandXML/>", true},
+      {"\xEF\xBB\xBF  \r\n<LandXML/>", true},
+      {std::string("\xFF\xFE \0<\0", 6), true},
+      {std::string("\xFE\xFF\0<", 4), true},
+      {std::string("<\0?\0", 4), true},
+      {std::string("\0<\0?", 4), true},
+      {std::string("\xFF\xFE"
+                   "0\0,\0",
+                   6),
+       false},  // a UTF-16 element table
+      {"0,100,0,0,45\n", false},
+      {"# <start>\n", false},
+      {"", false},
+  };
+  for (const auto& [bytes, xml] : cases) {
+    EXPECT_EQ(LooksLikeXml(bytes), xml) << bytes;
+  }
+}
+
 TEST(Load, EachOutcome) {
   using K = LoadError::Kind;
   const std::string second =

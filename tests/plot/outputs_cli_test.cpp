@@ -142,14 +142,15 @@ TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
   MemorySystem system;
   system.files = {{"e.csv", kRoad}};
   const Outcome drawn = RunCli({"plot", "e.csv", "--offset", "-3.5", "--every", "50", "--title",
-                                "A & B", "-o", "r.svg", "--station-format", "k"},
+                                "A & B\x01\xFF", "-o", "r.svg", "--station-format", "k"},
                                system);
   ASSERT_EQ(drawn.status, 0) << drawn.err;
   EXPECT_TRUE(drawn.out.empty());
   const std::string& svg = system.files["r.svg"];
   EXPECT_TRUE(svg.starts_with("<?xml")) << svg.substr(0, 100);
-  for (const char* text : {">A &amp; B<", ">QD K0+000<", ">ZH K0+100<", ">K0+050<", ">K0+150<",
-                           ">ZD K0+400<", "stroke-dasharray"}) {
+  // A control character and a byte that is not UTF-8 cannot stand in XML.
+  for (const char* text : {">A &amp; B\xEF\xBF\xBD\xEF\xBF\xBD<", ">QD K0+000<", ">ZH K0+100<",
+                           ">K0+050<", ">K0+150<", ">ZD K0+400<", "stroke-dasharray"}) {
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   }
   EXPECT_TRUE(svg.ends_with("</svg>\n"));
