@@ -257,6 +257,8 @@ double RoundLengthAbove(double least) {
   return RoundLengthBelow(twice) == twice ? twice : below * 2.5;
 }
 
+namespace {
+
 // The legend, top left: a line of each kind of element drawn, and the
 // offset line's dashes.
 void Legend(Svg& svg, const road::Alignment& alignment, const PlotOptions& options) {
@@ -320,8 +322,9 @@ void NorthArrow(Svg& svg, const PlotOptions& options) {
 }
 
 // The scale bar, bottom left: a round length, in two halves.
-void ScaleBar(Svg& svg, const Frame& frame, const PlotOptions& options, double room_x) {
+void ScaleBar(Svg& svg, const PlotOptions& options, const Frame& frame) {
   std::string& out = svg.text;
+  const double room_x = options.width - 2.0 * kMargin;
   const double bar = RoundLengthBelow(0.25 * room_x / frame.scale);
   const double bar_pixels = bar * frame.scale;
   const double bx = 24.0;
@@ -404,35 +407,39 @@ bool CentreLine(Svg& svg, const road::Alignment& alignment, const Frame& frame, 
   return true;
 }
 
-std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptions& options,
-                               std::string& error) {
+// The options' refusals: a size outside the range drawn, an interval or
+// offset that is not a number, or a road of no elements.
+bool CheckOptions(const road::Alignment& alignment, const PlotOptions& options,
+                  std::string& error) {
   const auto in_range = [](double v) { return v >= kSmallestPicture && v <= kLargestPicture; };
   if (!in_range(options.width) || !in_range(options.height)) {
     error = "the picture's size is from 200 to 100000 pixels";
-    return std::nullopt;
+    return false;
   }
   if (!std::isfinite(options.tick_interval) || options.tick_interval < 0.0) {
     error = "the tick interval is a number above 0";
-    return std::nullopt;
+    return false;
   }
   for (const double offset : options.offsets) {
     if (!std::isfinite(offset)) {
       error = "an offset is not a number";
-      return std::nullopt;
+      return false;
     }
   }
   if (alignment.elements().empty()) {
     error = "the alignment has no elements";
-    return std::nullopt;
+    return false;
   }
-  const auto station_text = [&](double station) {
-    return options.station_text ? options.station_text(station) : Shortest(station);
-  };
+  return true;
+}
+
+// The frame that fits the centre line and every offset line into the
+// picture between its margins, under the title: the extent of each line
+// traced coarsely, then widened by as much as the coarse trace may miss.
+std::optional<Frame> FitFrame(const road::Alignment& alignment, const PlotOptions& options,
+                              std::string& error) {
   std::vector<double> lines = {0.0};
   lines.insert(lines.end(), options.offsets.begin(), options.offsets.end());
-
-  // The extent of every line, traced coarsely, then widened by as much as
-  // the coarse trace may miss.
   const double length = alignment.End() - alignment.Start();
   const double coarse = std::max(length, 1e-9) / 4000.0;
   Box ground;
@@ -460,19 +467,26 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     error = "the alignment is too large to draw";
     return std::nullopt;
   }
-  const double tolerance = kChordPixels / frame.scale;
+  return frame;
+}
 
-  // Unless given, a round interval that leaves the labels room, and never
-  // so small that the road's length holds more than half the ticks allowed
-  // (a long road coiled into a small picture): any road that loads gets
-  // its ticks.
-  double interval = options.tick_interval;
-  if (interval == 0.0) {
-    interval = std::max(RoundLengthAbove(kTickSpacingPixels / frame.scale),
-                        RoundLengthAbove(std::max(length, 1e-9) / (kMaxTicks / 2)));
+// The interval between ticks: the one given, or a round one that leaves the
+// labels room, never so small that the road's length holds more than half
+// the ticks allowed (a long road coiled into a small picture): any road that
+// loads gets its ticks.
+double TickInterval(const road::Alignment& alignment, const PlotOptions& options,
+                    const Frame& frame) {
+  if (options.tick_interval != 0.0) {
+    return options.tick_interval;
   }
+  const double length = alignment.End() - alignment.Start();
+  return std::max(RoundLengthAbove(kTickSpacingPixels / frame.scale),
+                  RoundLengthAbove(std::max(length, 1e-9) / (kMaxTicks / 2)));
+}
 
-  Svg svg;
+// The svg element, with the frame in an attribute and in a comment, and the
+// white ground.
+void Opening(Svg& svg, const PlotOptions& options, const Frame& frame) {
   std::string& out = svg.text;
   out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
@@ -497,21 +511,30 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
       Shortest(frame.east) + ", northing " + Shortest(frame.north) + "; " + Shortest(frame.scale) +
       " pixels a length unit. -->\n";
   out += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+}
 
-  OffsetLines(svg, alignment, options, frame, tolerance);
+// A displayed station as its label shows it.
+std::string StationText(const PlotOptions& options, double station) {
+  return options.station_text ? options.station_text(station) : Shortest(station);
+}
 
-  if (!CentreLine(svg, alignment, frame, tolerance, error)) {
-    return std::nullopt;
-  }
+// The marks and labels drawn over the lines. They are placed in the order
+// their labels are kept when the picture crowds (the boundaries', the
+// ticks', the offsets'), each layer gathered apart, and written in the
+// order they stack.
+struct Overlay {
+  Labels placed;
+  Svg ticks;
+  Svg marks;           // the boundaries'
+  Svg station_labels;  // the boundaries' and the ticks'
+  Svg offset_labels;
+};
 
-  // Labels are drawn last, over every line, with a white edge.
-  constexpr std::string_view kHalo =
-      "stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\" stroke-linejoin=\"round\"";
-  Labels labels;
-  std::string label_text;
-
-  // Element boundaries: a mark across the line and the code with the
-  // station on the left.
+// Element boundaries: a mark across the line and the code with the
+// station on the left; false, with the reason in `error`, for a boundary
+// that cannot be computed.
+bool BoundaryMarks(Overlay& overlay, const road::Alignment& alignment, const PlotOptions& options,
+                   const Frame& frame, std::string& error) {
   // Marks no longer than a third of the shortest element, so that close
   // boundaries stay apart (and the line between them shows).
   double shortest = std::numeric_limits<double>::infinity();
@@ -519,7 +542,6 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     shortest = std::min(shortest, e.Length() * frame.scale);
   }
   const double half_mark = std::clamp(shortest / 3.0, 4.0, kBoundaryPixels);
-  std::string marks;
   // The start and the end first: their labels are kept when the others
   // crowd.
   const std::size_t boundaries = alignment.elements().size() + 1;
@@ -532,34 +554,36 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     const std::optional<Mark> mark = MarkAt(alignment, element, distance);
     if (!mark) {
       error = "element " + std::to_string(element) + " cannot be computed at its ends";
-      return std::nullopt;
+      return false;
     }
     const double x = frame.X(mark->point);
     const double y = frame.Y(mark->point);
     // The right-hand normal, in the picture.
     const double nx = std::cos(mark->azimuth);
     const double ny = std::sin(mark->azimuth);
-    std::swap(out, marks);
-    svg.Line(x - nx * half_mark, y - ny * half_mark, x + nx * half_mark, y + ny * half_mark);
-    out += "<circle cx=\"";
-    Put(out, x);
-    out += "\" cy=\"";
-    Put(out, y);
-    out += "\" r=\"";
-    Put(out, std::min(3.5, half_mark / 3.0));
-    out += "\"/>\n";
-    std::swap(out, marks);
+    Svg& marks = overlay.marks;
+    marks.Line(x - nx * half_mark, y - ny * half_mark, x + nx * half_mark, y + ny * half_mark);
+    marks.text += "<circle cx=\"";
+    Put(marks.text, x);
+    marks.text += "\" cy=\"";
+    Put(marks.text, y);
+    marks.text += "\" r=\"";
+    Put(marks.text, std::min(3.5, half_mark / 3.0));
+    marks.text += "\"/>\n";
     const std::string label = std::string(road::BoundaryCode(alignment, b)) + ' ' +
-                              station_text(alignment.DisplayStation(distance));
-    if (const auto p = labels.Add(x, y, -nx, -ny, half_mark + kLabelGapPixels, label)) {
-      std::swap(out, label_text);
-      svg.Text(p->x, p->y, p->anchor, label, "font-weight=\"bold\"");
-      std::swap(out, label_text);
+                              StationText(options, alignment.DisplayStation(distance));
+    if (const auto p = overlay.placed.Add(x, y, -nx, -ny, half_mark + kLabelGapPixels, label)) {
+      overlay.station_labels.Text(p->x, p->y, p->anchor, label, "font-weight=\"bold\"");
     }
   }
+  return true;
+}
 
-  // Ticks at the multiples of the interval, labelled on the right.
-  std::string ticks;
+// Ticks at the multiples of the interval, labelled on the right; false,
+// with the reason in `error`, for a tick that cannot be computed or an
+// interval given that makes too many.
+bool Ticks(Overlay& overlay, const road::Alignment& alignment, const PlotOptions& options,
+           const Frame& frame, double interval, std::string& error) {
   std::size_t tick_count = 0;
   bool too_many = false;
   bool failed = false;
@@ -582,35 +606,32 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     const double y = frame.Y(mark->point);
     const double nx = std::cos(mark->azimuth);
     const double ny = std::sin(mark->azimuth);
-    std::swap(out, ticks);
-    svg.Line(x - nx * kTickPixels, y - ny * kTickPixels, x + nx * kTickPixels,
-             y + ny * kTickPixels);
-    std::swap(out, ticks);
+    overlay.ticks.Line(x - nx * kTickPixels, y - ny * kTickPixels, x + nx * kTickPixels,
+                       y + ny * kTickPixels);
     if (!row.code.empty()) {
       return true;  // a boundary: its own label gives the station
     }
-    const std::string label = station_text(std::round(multiple) * interval);
-    if (const auto p = labels.Add(x, y, nx, ny, kTickPixels + kLabelGapPixels, label)) {
-      std::swap(out, label_text);
-      svg.Text(p->x, p->y, p->anchor, label);
-      std::swap(out, label_text);
+    const std::string label = StationText(options, std::round(multiple) * interval);
+    if (const auto p = overlay.placed.Add(x, y, nx, ny, kTickPixels + kLabelGapPixels, label)) {
+      overlay.station_labels.Text(p->x, p->y, p->anchor, label);
     }
     return true;
   });
   if (too_many) {
     error = "a tick every " + Shortest(interval) + " makes more than " + std::to_string(kMaxTicks) +
             " ticks";
-    return std::nullopt;
+    return false;
   }
   if (failed) {
     error = "the alignment cannot be computed at a tick";
-    return std::nullopt;
+    return false;
   }
-  out += "<g stroke=\"#000000\" stroke-width=\"1.5\">\n" + ticks + "</g>\n";
-  out += "<g stroke=\"#000000\" stroke-width=\"1.5\" fill=\"#ffffff\">\n" + marks + "</g>\n";
+  return true;
+}
 
-  // Offset values at the end of their lines.
-  std::string offset_labels;
+// Offset values at the end of their lines.
+void OffsetLabels(Overlay& overlay, const road::Alignment& alignment, const PlotOptions& options,
+                  const Frame& frame) {
   for (const double offset : options.offsets) {
     const road::Element& e = alignment.elements().back();
     const std::optional<road::Point> p = road::PointAt(e, e.end_station, offset);
@@ -624,37 +645,79 @@ std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptio
     const double side = offset > 0.0 ? 1.0 : -1.0;
     const double dx = (std::sin(*azimuth) + side * std::cos(*azimuth)) / std::sqrt(2.0);
     const double dy = (-std::cos(*azimuth) + side * std::sin(*azimuth)) / std::sqrt(2.0);
-    if (const auto placed = labels.Add(frame.X(*p), frame.Y(*p), dx, dy, kLabelGapPixels, label)) {
-      std::swap(out, offset_labels);
-      svg.Text(placed->x, placed->y, placed->anchor, label);
-      std::swap(out, offset_labels);
+    if (const auto placed =
+            overlay.placed.Add(frame.X(*p), frame.Y(*p), dx, dy, kLabelGapPixels, label)) {
+      overlay.offset_labels.Text(placed->x, placed->y, placed->anchor, label);
     }
   }
-  out += "<g ";
-  out += kHalo;
-  out += ">\n";
+}
+
+// The overlay over every line: the ticks, the boundary marks, then the
+// labels with a white edge.
+void DrawOverlay(Svg& svg, const Overlay& overlay) {
+  std::string& out = svg.text;
+  out += "<g stroke=\"#000000\" stroke-width=\"1.5\">\n" + overlay.ticks.text + "</g>\n";
+  out += "<g stroke=\"#000000\" stroke-width=\"1.5\" fill=\"#ffffff\">\n" + overlay.marks.text +
+         "</g>\n";
+  out +=
+      "<g stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\" "
+      "stroke-linejoin=\"round\">\n";
   out += "<g fill=\"";
   out += kOffsetColour;
-  out += "\">\n" + offset_labels + "</g>\n";
-  out += label_text;
+  out += "\">\n" + overlay.offset_labels.text + "</g>\n";
+  out += overlay.station_labels.text;
   out += "</g>\n";
+}
 
-  Legend(svg, alignment, options);
-
-  NorthArrow(svg, options);
-  ScaleBar(svg, frame, options, room_x);
-
-  // Where the picture is on the ground, bottom right.
+// Where the picture is on the ground, bottom right.
+void Whereabouts(Svg& svg, const PlotOptions& options, const Frame& frame) {
   svg.Text(options.width - 16, options.height - 14, "end",
            "centre: E " + Shortest(std::round(frame.east * 1000) / 1000) + "  N " +
                Shortest(std::round(frame.north * 1000) / 1000) + "  (coordinates untransformed)",
            "fill=\"#555555\" font-size=\"11\"");
+}
+
+// The title, top centre, when there is one.
+void Title(Svg& svg, const PlotOptions& options) {
   if (!options.title.empty()) {
     svg.Text(options.width / 2, 12 + kFontSize * 1.4, "middle", options.title,
              "font-weight=\"bold\" font-size=\"18\"");
   }
-  out += "</svg>\n";
-  return Picture{std::move(out), frame};
+}
+
+}  // namespace
+
+std::optional<Picture> PlotSvg(const road::Alignment& alignment, const PlotOptions& options,
+                               std::string& error) {
+  if (!CheckOptions(alignment, options, error)) {
+    return std::nullopt;
+  }
+  const std::optional<Frame> frame = FitFrame(alignment, options, error);
+  if (!frame) {
+    return std::nullopt;
+  }
+  const double tolerance = kChordPixels / frame->scale;
+  Svg svg;
+  Opening(svg, options, *frame);
+  OffsetLines(svg, alignment, options, *frame, tolerance);
+  if (!CentreLine(svg, alignment, *frame, tolerance, error)) {
+    return std::nullopt;
+  }
+  Overlay overlay;
+  if (!BoundaryMarks(overlay, alignment, options, *frame, error) ||
+      !Ticks(overlay, alignment, options, *frame, TickInterval(alignment, options, *frame),
+             error)) {
+    return std::nullopt;
+  }
+  OffsetLabels(overlay, alignment, options, *frame);
+  DrawOverlay(svg, overlay);
+  Legend(svg, alignment, options);
+  NorthArrow(svg, options);
+  ScaleBar(svg, options, *frame);
+  Whereabouts(svg, options, *frame);
+  Title(svg, options);
+  svg.text += "</svg>\n";
+  return Picture{std::move(svg.text), *frame};
 }
 
 }  // namespace velmora::plot
