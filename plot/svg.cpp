@@ -453,7 +453,9 @@ std::optional<Frame> FitFrame(const road::Alignment& alignment, const PlotOption
   }
   const double title_room = options.title.empty() ? 0.0 : 2.0 * kFontSize;
   const double room_x = options.width - 2.0 * kMargin;
-  const double room_y = options.height - 2.0 * kMargin - title_room;
+  // The title takes its room from the margins' in the smallest pictures.
+  const double room_y =
+      std::max(options.height - 2.0 * kMargin - title_room, kSmallestPicture - 2.0 * kMargin);
   const double span_east = std::max(ground.max_x - ground.min_x + 2.0 * coarse, 1e-9);
   const double span_north = std::max(ground.max_y - ground.min_y + 2.0 * coarse, 1e-9);
 

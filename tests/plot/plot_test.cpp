@@ -225,20 +225,31 @@ TEST(Svg, DrawnLinesPassThroughTheComputedPoints) {
     const char* name;
     road::Alignment alignment;
     std::vector<double> offsets;
+    double width;
+    double height;
+    std::string title;
   };
   const Case cases[] = {
-      {"road", Road(), {-7.5, 12}},
+      {"road", Road(), {-7.5, 12}, 1600, 1000, ""},
+      // A title leaves the smallest picture 200 - 2 * 90 - 26 pixels high.
+      {"smallest titled", Road(), {3}, 200, 200, "Road"},
       // Three units long, 39.5 million units east: drawn at hundreds of
       // pixels a unit, where single precision would be off by whole units.
       {"tiny",
        Build({4500000.125, 39500000.375}, 5.0, {{1, 0, 0}, {1.5, 0, 4}, {0.5, 4, 4}}),
-       {0.25}},
+       {0.25},
+       1600,
+       1000,
+       ""},
   };
   const std::string colours[] = {"#1f5fbf", "#d62728", "#2ca02c"};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     PlotOptions options;
     options.offsets = c.offsets;
+    options.width = c.width;
+    options.height = c.height;
+    options.title = c.title;
     std::string error;
     const auto picture = PlotSvg(c.alignment, options, error);
     ASSERT_TRUE(picture) << error;
