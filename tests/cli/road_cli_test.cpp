@@ -70,6 +70,28 @@ Outcome WithFiles(const std::vector<std::string>& args,
   return RunCli(args, system);
 }
 
+// The lines of the manual page.
+std::vector<std::string> ManPage() {
+  std::ifstream file(VELMORA_MAN_PAGE);
+  return Lines(std::string(std::istreambuf_iterator<char>(file), {}));
+}
+
+// The options a line of the page names ("--every", "-o").
+void OptionsOf(std::string line, std::set<std::string>& into) {
+  std::erase(line, '\\');  // the page writes --every as \-\-every
+  for (std::size_t at = line.find('-'); at != std::string::npos; at = line.find('-', at)) {
+    std::size_t end = at;
+    while (end < line.size() && (line[end] == '-' || (line[end] >= 'a' && line[end] <= 'z'))) {
+      ++end;
+    }
+    const std::string word = line.substr(at, end - at);
+    if ((word.starts_with("--") && word.size() > 2) || word == "-o") {
+      into.insert(word);
+    }
+    at = end;
+  }
+}
+
 TEST(ElementFile, EveryKindOfBadFileHasOneMessageStatusTwoAndNoOutput) {
   const std::string first = "0,100,0,0,0,1000,500\n";
   const struct {
@@ -514,30 +536,14 @@ TEST(CommandLine, StandardInputDoubleDashAndHelpForEveryCommand) {
 // Each command's SYNOPSIS in the manual page names the options of its table,
 // FORMAT standing for those it defines.
 TEST(Manual, SynopsisOfEachCommandNamesItsOptions) {
-  std::ifstream file(VELMORA_MAN_PAGE);
-  ASSERT_TRUE(file) << VELMORA_MAN_PAGE;
-  const std::vector<std::string> page =
-      Lines(std::string(std::istreambuf_iterator<char>(file), {}));
-  const auto options_of = [](std::string line, std::set<std::string>& into) {
-    std::erase(line, '\\');  // the page writes --every as \-\-every
-    for (std::size_t at = line.find('-'); at != std::string::npos; at = line.find('-', at)) {
-      std::size_t end = at;
-      while (end < line.size() && (line[end] == '-' || (line[end] >= 'a' && line[end] <= 'z'))) {
-        ++end;
-      }
-      const std::string word = line.substr(at, end - at);
-      if ((word.starts_with("--") && word.size() > 2) || word == "-o") {
-        into.insert(word);
-      }
-      at = end;
-    }
-  };
+  const std::vector<std::string> page = ManPage();
+  ASSERT_FALSE(page.empty()) << VELMORA_MAN_PAGE;
   std::set<std::string> format;
   std::map<std::string, std::set<std::string>> synopsis;
   for (std::size_t i = 0; i < page.size() && page[i] != ".SH DESCRIPTION"; ++i) {
     if (page[i] == "is" && i > 0 && page[i - 1] == ".I FORMAT") {
       for (std::size_t j = i + 1; j < page.size() && page[j] != ".SH DESCRIPTION"; ++j) {
-        options_of(page[j], format);
+        OptionsOf(page[j], format);
       }
     }
     if (!page[i].starts_with(".B velmora-cli ")) {
@@ -545,7 +551,7 @@ TEST(Manual, SynopsisOfEachCommandNamesItsOptions) {
     }
     std::set<std::string>& named = synopsis[page[i].substr(15)];
     for (++i; i < page.size() && page[i] != ".br"; ++i) {
-      options_of(page[i], named);
+      OptionsOf(page[i], named);
       if (page[i].find("FORMAT") != std::string::npos) {
         named.insert("FORMAT");  // defined after the synopses
       }
@@ -562,6 +568,56 @@ TEST(Manual, SynopsisOfEachCommandNamesItsOptions) {
       got.insert(format.begin(), format.end());
     }
     EXPECT_EQ(got, want) << command->syntax.name;
+  }
+}
+
+// Each command's entry under COMMANDS, with the subsections whose titles
+// name it ("FORMAT options of check, stakeout and locate"), tells of every
+// option the command takes and of no other.
+TEST(Manual, EachCommandsEntryDescribesItsOptionsAndNoOthers) {
+  const std::vector<std::string> page = ManPage();
+  ASSERT_FALSE(page.empty()) << VELMORA_MAN_PAGE;
+  std::map<std::string, std::set<std::string>> named;
+  for (const Command* command : AllCommands()) {
+    named[std::string(command->syntax.name)];
+  }
+  std::vector<std::string> readers;  // the commands the lines at hand describe
+  int depth = 0;                     // of .RS
+  auto line = std::find(page.begin(), page.end(), ".SH COMMANDS");
+  ASSERT_NE(line, page.end());
+  for (++line; line != page.end() && !line->starts_with(".SH"); ++line) {
+    depth += *line == ".RS" ? 1 : *line == ".RE" ? -1 : 0;
+    if (depth == 0 && *line == ".TP" && line + 1 != page.end() && line[1].starts_with(".B ") &&
+        named.contains(line[1].substr(3))) {
+      readers = {line[1].substr(3)};
+    } else if (line->starts_with(".SS ")) {
+      std::istringstream title(line->substr(4));
+      readers.clear();
+      for (std::string word; title >> word;) {
+        std::erase(word, ',');
+        if (named.contains(word)) {
+          readers.push_back(word);
+        }
+      }
+    }
+    for (const std::string& reader : readers) {
+      OptionsOf(*line, named[reader]);
+    }
+  }
+  for (const Command* command : AllCommands()) {
+    std::set<std::string> takes;
+    std::set<std::string> missing;
+    std::set<std::string>& told = named[std::string(command->syntax.name)];
+    for (const OptionSpec& option : command->syntax.options) {
+      takes.insert({std::string(option.name), std::string(option.short_name)});
+      if (!told.contains(std::string(option.name)) &&
+          !told.contains(std::string(option.short_name))) {
+        missing.emplace(option.name);
+      }
+    }
+    std::erase_if(told, [&](const std::string& word) { return takes.contains(word); });
+    EXPECT_EQ(missing, std::set<std::string>{}) << command->syntax.name << " leaves out";
+    EXPECT_EQ(told, std::set<std::string>{}) << command->syntax.name << " does not take";
   }
 }
 
