@@ -160,14 +160,7 @@ std::optional<Pose> Alignment::PoseAt(std::size_t element, double station) const
 }
 
 std::optional<Point> Alignment::PointAt(std::size_t element, double station, double offset) const {
-  if (!std::isfinite(offset)) {
-    return std::nullopt;
-  }
-  const auto pose = PoseAt(element, station);
-  if (!pose) {
-    return std::nullopt;
-  }
-  return OffsetFrom(*pose, offset);
+  return OffsetFrom(PoseAt(element, station), offset);
 }
 
 std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,

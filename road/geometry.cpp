@@ -252,15 +252,15 @@ Point OffsetFrom(const Pose& pose, double offset) {
   return {pose.point.x + offset * pose.right.x, pose.point.y + offset * pose.right.y};
 }
 
-std::optional<Point> PointAt(const Element& element, double station, double offset) {
-  if (!std::isfinite(offset)) {
-    return std::nullopt;
-  }
-  const auto pose = PoseAt(element, station);
-  if (!pose) {
+std::optional<Point> OffsetFrom(const std::optional<Pose>& pose, double offset) {
+  if (!pose || !std::isfinite(offset)) {
     return std::nullopt;
   }
   return OffsetFrom(*pose, offset);
+}
+
+std::optional<Point> PointAt(const Element& element, double station, double offset) {
+  return OffsetFrom(PoseAt(element, station), offset);
 }
 
 }  // namespace velmora::road

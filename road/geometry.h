@@ -77,4 +77,8 @@ std::optional<Pose> PoseAt(const Element& element, double station);
 // offset) to the bit.
 Point OffsetFrom(const Pose& pose, double offset);
 
+// The same of a pose that may be missing; no value for none, or for an
+// offset that is not a number.
+std::optional<Point> OffsetFrom(const std::optional<Pose>& pose, double offset);
+
 }  // namespace velmora::road
