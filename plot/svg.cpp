@@ -212,6 +212,24 @@ struct Mark {
   double azimuth;  // radians
 };
 
+// The points of a polyline, a traced point at a time, as pixels "x,y"
+// apart by spaces.
+struct PointsWriter {
+  std::string& out;
+  const Frame& frame;
+  bool first = true;
+
+  void operator()(road::Point p) {
+    if (!first) {
+      out += ' ';
+    }
+    first = false;
+    Put(out, frame.X(p));
+    out += ',';
+    Put(out, frame.Y(p));
+  }
+};
+
 std::optional<Mark> MarkAt(const road::Alignment& alignment, std::size_t element, double distance) {
   const road::Element& e = alignment.elements()[element];
   const std::optional<road::Point> p = road::PointAt(e, distance);
@@ -280,26 +298,25 @@ void Legend(Svg& svg, const road::Alignment& alignment, const PlotOptions& optio
   Put(out, legend_height);
   out += "\" fill=\"#ffffff\" fill-opacity=\"0.85\" stroke=\"#999999\"/>\n";
   double ly = 12.0 + 5.0 + row / 2.0;
-  for (const Colour& c : legend) {
+  // A row: a stretch of the line as drawn, then its name.
+  const auto legend_row = [&](std::string_view stroke, std::string_view style,
+                              std::string_view name) {
     out += "<line x1=\"22\" x2=\"52\" y1=\"";
     Put(out, ly);
     out += "\" y2=\"";
     Put(out, ly);
     out += "\" stroke=\"";
-    out += c.rgb;
-    out += "\" stroke-width=\"3\"/>\n";
-    svg.Text(60, ly + kFontSize * 0.35, "start", c.name);
+    out += stroke;
+    out += style;
+    svg.Text(60, ly + kFontSize * 0.35, "start", name);
     ly += row;
+  };
+  for (const Colour& c : legend) {
+    legend_row(c.rgb, "\" stroke-width=\"3\"/>\n", c.name);
   }
   if (!options.offsets.empty()) {
-    out += "<line x1=\"22\" x2=\"52\" y1=\"";
-    Put(out, ly);
-    out += "\" y2=\"";
-    Put(out, ly);
-    out += "\" stroke=\"";
-    out += kOffsetColour;
-    out += "\" stroke-width=\"1.5\" stroke-dasharray=\"9 6\"/>\n";
-    svg.Text(60, ly + kFontSize * 0.35, "start", "offset line");
+    legend_row(kOffsetColour, "\" stroke-width=\"1.5\" stroke-dasharray=\"9 6\"/>\n",
+               "offset line");
   }
   out += "</g>\n";
 }
@@ -358,16 +375,7 @@ void OffsetLines(Svg& svg, const road::Alignment& alignment, const PlotOptions& 
     out += "\" stroke-width=\"1.5\" stroke-dasharray=\"9 6\">\n";
     for (const double offset : options.offsets) {
       out += "<polyline data-offset=\"" + Shortest(offset) + "\" points=\"";
-      bool first = true;
-      TraceAlignment(alignment, offset, tolerance, [&](road::Point p) {
-        if (!first) {
-          out += ' ';
-        }
-        first = false;
-        Put(out, frame.X(p));
-        out += ',';
-        Put(out, frame.Y(p));
-      });
+      TraceAlignment(alignment, offset, tolerance, PointsWriter{out, frame});
       out += "\"/>\n";
     }
     out += "</g>\n";
@@ -387,17 +395,7 @@ bool CentreLine(Svg& svg, const road::Alignment& alignment, const Frame& frame, 
     out += ColourOf(road::KindOf(e)).rgb;
     out += "\" data-start=\"" + Shortest(e.start_station) + "\" data-end=\"" +
            Shortest(e.end_station) + "\" points=\"";
-    bool first = true;
-    const bool ok = TraceElement(alignment, i, 0.0, tolerance, [&](road::Point p) {
-      if (!first) {
-        out += ' ';
-      }
-      first = false;
-      Put(out, frame.X(p));
-      out += ',';
-      Put(out, frame.Y(p));
-    });
-    if (!ok) {
+    if (!TraceElement(alignment, i, 0.0, tolerance, PointsWriter{out, frame})) {
       error = "element " + std::to_string(i) + " cannot be computed";
       return false;
     }
