@@ -6,12 +6,12 @@
 #include <numbers>
 
 #include "arith/angle.h"
-#include "cli/output.h"
 #include "landxml/check.h"
 #include "landxml/reader.h"
 #include "model/stations.h"
 #include "text/csv.h"
 #include "text/numtext.h"
+#include "text/text.h"
 
 namespace velmora::model {
 namespace {
