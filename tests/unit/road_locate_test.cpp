@@ -201,5 +201,27 @@ TEST(RoadLocateTest, AFootBeatsANearerEnd) {
   }
 }
 
+// 220 spirals of 10 km each between radius 10 and 20, alternately widening
+// and tightening: 165 000 radians of turning coiled within 40 m. Every
+// point of the centre line comes back to its own station.
+TEST(RoadLocateTest, ARoadCoiledThousandsOfTimesIsSearchedWhole) {
+  std::vector<std::array<double, 3>> spirals;
+  for (int i = 0; i < 220; ++i) {
+    spirals.push_back({1e4, i % 2 == 0 ? 10.0 : 20.0, i % 2 == 0 ? 20.0 : 10.0});
+  }
+  const Alignment alignment = Build({"coil", Chain({0, 0}, 0, spirals), 0});
+  const Locator locator(alignment);
+  int wrong = 0;
+  for (int i = 0; i < 300; ++i) {
+    const double station = std::fmod(i * 7333.37, alignment.End());
+    const Point point = *alignment.PointAt(*alignment.ElementAt(station), station);
+    const auto found = locator.Locate(point);
+    const bool right = found.location && std::fabs(found.location->distance - station) < 1e-6 &&
+                       std::fabs(found.location->offset) < 1e-6;
+    EXPECT_TRUE(right || ++wrong > 1) << "station " << station;  // the first one told
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 }  // namespace
 }  // namespace velmora::road
