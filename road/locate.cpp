@@ -335,13 +335,16 @@ struct Locator::Impl {
   // The foot inside a piece, where (P - C(s)) . T(s) falls through 0 from
   // `ahead` at its start to `behind` at its end: Newton's method kept
   // inside the bracket.
-  Candidate Foot(const Piece& piece, Point point, double ahead, double behind) const {
+  Candidate Foot(const Piece& piece, Point point, double ahead, double behind,
+                 SearchCost& cost) const {
+    ++cost.feet;
     const double length = piece.to - piece.from;
     double low = 0.0;
     double high = length;
     double u = ahead - behind > 0.0 ? length * (ahead / (ahead - behind)) : 0.5 * length;
     Point last_gap = Minus(point, piece.start);
     for (int i = 0; i < 100; ++i) {
+      ++cost.steps;
       const auto travel = detail::Travel(piece.azimuth, piece.curvature, piece.rate, u);
       if (!travel) {
         break;
@@ -381,7 +384,8 @@ struct Locator::Impl {
     return candidate;
   }
 
-  void Examine(const Piece& piece, Point point, double tie, Candidate& best) const {
+  void Examine(const Piece& piece, Point point, double tie, Candidate& best,
+               SearchCost& cost) const {
     const Point to_start = Minus(point, piece.start);
     const Point to_end = Minus(point, piece.end);
     const double ahead = Dot(to_start, piece.start_tangent);
@@ -418,12 +422,12 @@ struct Locator::Impl {
       } else if (behind == 0.0) {
         consider({Length(to_end), piece.to, piece.element, Found::kFoot});
       } else if (!(best.TrueFoot() && PieceBelow(piece, point) > best.distance + tie)) {
-        consider(Foot(piece, point, ahead, behind));
+        consider(Foot(piece, point, ahead, behind, cost));
       }
     }
   }
 
-  Candidate Search(Point point) const {
+  Candidate Search(Point point, SearchCost& cost) const {
     const double tie = kTie + kTiePerCoordinate * (std::fabs(point.x) + std::fabs(point.y));
     Candidate best;
     struct Visit {
@@ -444,7 +448,7 @@ struct Locator::Impl {
       }
       const Circle& circle = tree[visit.node];
       if (circle.high - circle.low == 1) {
-        Examine(pieces[circle.low], point, tie, best);
+        Examine(pieces[circle.low], point, tie, best, cost);
         continue;
       }
       const Visit left{circle.left, Below(tree[circle.left], point)};
@@ -472,7 +476,7 @@ LocateResult Locator::Locate(Point point, std::optional<double> max_offset) cons
     result.refusal = Refusal::kTooFar;
     return result;
   }
-  const Candidate best = impl_->Search(point);
+  const Candidate best = impl_->Search(point, result.cost);
   if (best.found == Found::kBeforeStart) {
     result.refusal = Refusal::kBeforeStart;
     return result;

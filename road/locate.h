@@ -25,9 +25,17 @@ enum class Refusal {
   kTooFar,       // the foot is farther than the largest offset allowed
 };
 
+// What one search took: the feet solved for on pieces of the centre line,
+// and the steps (Newton's, or halvings of the bracket) taken for them.
+struct SearchCost {
+  int feet = 0;
+  int steps = 0;
+};
+
 struct LocateResult {
   std::optional<Location> location;
   Refusal refusal = Refusal::kBeyondEnd;  // when there is no location
+  SearchCost cost;
 };
 
 // Locates points against one alignment (it keeps a copy); built once, then
