@@ -19,10 +19,11 @@ constexpr double kPieceTurning = 0.25;
 // ...and is at most this share of the road long, for the pruning.
 constexpr double kPiecesPerRoad = 1024.0;
 // Past this many pieces, for roads whose elements turn through thousands
-// of radians, the pieces turn more, to bound the memory...
+// of radians, the pieces turn more, to keep the memory down...
 constexpr double kMostPieces = 1 << 16;
 // ...but never more than this, so that the distance still has at most one
-// minimum in each.
+// minimum in each and the piece keeps close to its chord: there is no cap
+// on the number of pieces.
 constexpr double kMostPieceTurning = 1.0;
 // Feet this close in distance from the point count as equally near, and
 // the share of the coordinates' size added to it for their rounding.

@@ -41,8 +41,11 @@ struct LocateResult {
 // Locates points against one alignment (it keeps a copy); built once, then
 // used for many points, from any number of threads. Works at and across
 // element ends, when the normal points due north or south, on long flat
-// spirals and tight ones. When several parts of the alignment are
-// candidates (a hairpin) the nearer foot wins; equal distances (within a
+// spirals and tight ones, and on roads that coil round one spot thousands
+// of times (the search's pieces each turn at most a radian, however many
+// that takes: its memory, some 260 bytes a piece, grows with the road's
+// whole turning). When several parts of the alignment are candidates (a
+// hairpin) the nearer foot wins; equal distances (within a
 // nanometre and the rounding of the coordinates) go to the lower station.
 // A point within 1e-7 units of the normal at either end of the road counts
 // as on it. Where elements meet at an angle (a start given apart from the
