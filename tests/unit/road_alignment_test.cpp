@@ -152,6 +152,14 @@ Alignment WithEquations() {
   return BuildAlignment(inputs, equations, {}, error)->alignment;
 }
 
+// Stations jump from 70 to 1070 at 70 and from 1130.5 to 2000 at 130.5,
+// both inside elements.
+Alignment InsideElements() {
+  std::string error;
+  const std::vector<StationEquation> equations = {{70, 70, 1070}, {130.5, 1130.5, 2000}};
+  return BuildAlignment(Inputs(), equations, {}, error)->alignment;
+}
+
 TEST(RoadAlignmentTest, StationEquations) {
   const Alignment road = WithEquations();
   const std::vector<std::pair<double, double>> shown = {{0, 0},     {50, 50},   {100, 150},
@@ -166,9 +174,7 @@ TEST(RoadAlignmentTest, StationEquations) {
     EXPECT_EQ(road.DistancesOf(station), distances) << station;
   }
   // Both inside elements: later stations follow the two.
-  std::string error;
-  const std::vector<StationEquation> inside = {{70, 70, 1070}, {130.5, 1130.5, 2000}};
-  const Alignment both = BuildAlignment(Inputs(), inside, {}, error)->alignment;
+  const Alignment both = InsideElements();
   const std::vector<std::pair<double, double>> shown_both = {
       {69, 69}, {70, 1070}, {100, 1100}, {130.5, 2000}, {250, 2119.5}, {300, 2169.5}};
   for (const auto& [distance, station] : shown_both) {
@@ -239,13 +245,10 @@ TEST(RoadAlignmentTest, StakeoutStations) {
                                     {150, 2, ""},   {180, 3, "YH"}, {200, 3, ""},  {220, 3, ""},
                                     {240, 4, "HZ"}, {270, 4, ""},   {300, 4, "ZD"}};
   EXPECT_EQ(Rows(WithEquations(), 50, {}), equated);
-  // 70 = 1070 and 130.5 = 2000, inside elements: 2000 is a whole step.
-  const std::vector<StationEquation> inside = {{70, 70, 1070}, {130.5, 1130.5, 2000}};
-  std::string error;
-  const Alignment both = BuildAlignment(Inputs(), inside, {}, error)->alignment;
+  // 2000, ahead at 130.5 inside element 2, is a whole step.
   const std::vector<Row> ahead = {{0, 0, "QD"},   {40, 1, "ZH"},  {100, 2, "HY"}, {130.5, 2, ""},
                                   {180, 3, "YH"}, {230.5, 3, ""}, {240, 4, "HZ"}, {300, 4, "ZD"}};
-  EXPECT_EQ(Rows(both, 100, {}), ahead);
+  EXPECT_EQ(Rows(InsideElements(), 100, {}), ahead);
 
   int calls = 0;
   EXPECT_FALSE(
