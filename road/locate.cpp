@@ -18,10 +18,13 @@ namespace {
 constexpr double kPieceTurning = 0.25;
 // ...and is at most this share of the road long, for the pruning.
 constexpr double kPiecesPerRoad = 1024.0;
-// Bounds the memory (some 13 MB) for roads whose elements turn through
-// thousands of radians: their pieces then turn more, and the reverse may
-// miss feet on them.
+// Past this many pieces, for roads whose elements turn through thousands
+// of radians, the pieces turn more, to keep the memory down...
 constexpr double kMostPieces = 1 << 16;
+// ...but never more than this, so that the distance still has at most one
+// minimum in each and the piece keeps close to its chord: there is no cap
+// on the number of pieces.
+constexpr double kMostPieceTurning = 1.0;
 // Feet this close in distance from the point count as equally near, and
 // the share of the coordinates' size added to it for their rounding.
 constexpr double kTie = 1e-9;
@@ -29,6 +32,9 @@ constexpr double kTiePerCoordinate = 4e-15;
 // How far along its tangent a point may lie beyond an end of the road and
 // still be taken as on its normal there (the rounding of the coordinates).
 constexpr double kEndSlack = 1e-7;
+// Runs of up to this many pieces have their rings worked out from the
+// pieces themselves.
+constexpr std::size_t kRingFromPieces = 16;
 
 double Dot(Point a, Point b) { return a.x * b.x + a.y * b.y; }
 Point Minus(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
@@ -46,15 +52,70 @@ struct Piece {
   double azimuth = 0.0;    // at `from`, as the element's integration has it
   double curvature = 0.0;  // at `from`
   double rate = 0.0;       // the element's change of curvature per unit of length
+  double bulge = 0.0;      // how far the piece may stray from its chord
+  double stray = 0.0;      // and from the circle it leaves its start on
   bool first = false;      // the first piece of its element
   bool last = false;       // the last piece of its element
 };
+
+// No point of a piece is nearer to `point` than this. A piece turns through
+// less than a right angle, so it runs forward along its chord, and its
+// distance from the chord's line, nought at both ends and with a second
+// derivative no larger than the curvature k, is at most k s (L - s) / 2 <=
+// k L^2 / 8: it lies within `bulge` of its chord.
+//
+// A curved piece also keeps within `stray` of the circle it leaves its start
+// on: its azimuth parts from the circle's by |rate| u^2 / 2 at u along it,
+// its point by at most |rate| u^3 / 6. That circle's radius, when the piece
+// curves enough for it to be worked out well (a wider one bounds nothing a
+// chord does not), and its distance from `point`, with the rounding of the
+// centre worked out from the piece's tangent.
+struct Bend {
+  double radius = 0.0;
+  double distance = 0.0;
+  double slack = 0.0;
+};
+std::optional<Bend> BendOf(const Piece& piece, Point point) {
+  constexpr double kWidest = 1e7;
+  if (!(std::fabs(piece.curvature) * kWidest > 1.0)) {
+    return std::nullopt;
+  }
+  const double signed_radius = 1.0 / piece.curvature;
+  const Point centre = {piece.start.x - signed_radius * piece.start_tangent.y,
+                        piece.start.y + signed_radius * piece.start_tangent.x};
+  Bend bend;
+  bend.radius = std::fabs(signed_radius);
+  bend.distance = Length(Minus(point, centre));
+  bend.slack = piece.stray + 1e-9 * (bend.radius + bend.distance);
+  return bend;
+}
+
+double PieceBelow(const Piece& piece, Point point) {
+  const Point chord = Minus(piece.end, piece.start);
+  const Point gap = Minus(point, piece.start);
+  const double square = Dot(chord, chord);
+  const double share = square > 0.0 ? std::clamp(Dot(gap, chord) / square, 0.0, 1.0) : 0.0;
+  const double below = Length(Minus(gap, {chord.x * share, chord.y * share})) - piece.bulge;
+  const auto bend = BendOf(piece, point);
+  return bend ? std::fmax(below, std::fabs(bend->distance - bend->radius) - bend->slack) : below;
+}
+
+// No point of a piece is farther from `point` than this.
+double PieceBeyond(const Piece& piece, Point point) {
+  const double beyond =
+      std::fmax(Length(Minus(piece.start, point)), Length(Minus(piece.end, point))) + piece.bulge;
+  const auto bend = BendOf(piece, point);
+  return bend ? std::fmin(beyond, bend->distance + bend->radius + bend->slack) : beyond;
+}
 
 // A circle that holds every point of a run of pieces: a node of the search
 // tree.
 struct Circle {
   Point centre;
   double radius = 0.0;
+  // No point of the run is nearer the centre than this (a run that coils
+  // round a point keeps away from it).
+  double hole = 0.0;
   std::size_t low = 0;  // pieces [low, high)
   std::size_t high = 0;
   std::size_t left = 0;  // children (0 for a single piece: the root is node 0)
@@ -145,7 +206,7 @@ struct Locator::Impl {
       counts.push_back(count);
       total += count;
     }
-    const double thinning = total > kMostPieces ? total / kMostPieces : 1.0;
+    const double thinning = std::clamp(total / kMostPieces, 1.0, kMostPieceTurning / kPieceTurning);
     for (std::size_t e = 0; e < elements.size(); ++e) {
       const Element& element = elements[e];
       const auto n = static_cast<std::size_t>(std::ceil(counts[e] / thinning));
@@ -173,6 +234,14 @@ struct Locator::Impl {
         piece.azimuth = element.start_azimuth + u * (curvature + 0.5 * rate * u);
         piece.curvature = curvature + rate * u;
         piece.rate = rate;
+        const double steepest =
+            std::fmax(std::fabs(piece.curvature), std::fabs(curvature + rate * next_u));
+        const double piece_length = next_u - u;
+        piece.bulge = steepest * piece_length * piece_length * (0.125 * (1.0 + 1e-9)) + 1e-9 +
+                      1e-12 * piece_length;
+        piece.stray = std::fabs(rate) * piece_length * piece_length * piece_length *
+                          ((1.0 / 6.0) * (1.0 + 1e-9)) +
+                      1e-9;
         piece.first = j == 0;
         piece.last = j + 1 == n;
         piece.start = point;
@@ -216,24 +285,67 @@ struct Locator::Impl {
     }
     circle.low = low;
     circle.high = high;
+    Ring(circle);
+    // A run that curves one way keeps to a thin ring round the centre of
+    // its curvature, which prunes far more than a disc where the road coils.
+    const Piece& middle = pieces[low + (high - low) / 2];
+    if (middle.curvature != 0.0) {
+      const double radius = 1.0 / middle.curvature;
+      Circle centred = circle;
+      centred.centre = {middle.start.x - radius * middle.start_tangent.y,
+                        middle.start.y + radius * middle.start_tangent.x};
+      centred.radius = std::numeric_limits<double>::infinity();
+      Ring(centred);
+      const auto area = [](const Circle& c) { return (c.radius - c.hole) * (c.radius + c.hole); };
+      if (std::isfinite(centred.radius) && area(centred) < area(circle)) {
+        circle = centred;
+      }
+    }
     tree[node] = circle;
   }
 
+  // Narrows the circle to the ring round its centre that holds its pieces.
+  // A long run's ring is worked out from its halves' rings, a short one's
+  // from its pieces: a little looser, and a little work per node.
+  void Ring(Circle& circle) const {
+    double hole = std::numeric_limits<double>::infinity();
+    double outer = 0.0;
+    if (circle.high - circle.low > kRingFromPieces) {
+      for (const std::size_t child : {circle.left, circle.right}) {
+        const Circle& half = tree[child];
+        const double gap = Length(Minus(half.centre, circle.centre));
+        hole = std::fmin(hole, std::fmax(half.hole - gap, gap - half.radius));
+        outer = std::fmax(outer, half.radius + gap);
+      }
+    } else {
+      for (std::size_t i = circle.low; i < circle.high; ++i) {
+        const Piece& piece = pieces[i];
+        hole = std::fmin(hole, PieceBelow(piece, circle.centre));
+        outer = std::fmax(outer, PieceBeyond(piece, circle.centre));
+      }
+    }
+    circle.hole = std::fmax(0.0, hole);
+    circle.radius = std::fmin(circle.radius, outer * (1.0 + 1e-12) + 1e-9);
+  }
+
   double Below(const Circle& circle, Point point) const {
-    const Point d = Minus(point, circle.centre);
-    return std::sqrt(Dot(d, d)) - circle.radius;
+    const double gap = Length(Minus(point, circle.centre));
+    return std::fmax(gap - circle.radius, circle.hole - gap);
   }
 
   // The foot inside a piece, where (P - C(s)) . T(s) falls through 0 from
   // `ahead` at its start to `behind` at its end: Newton's method kept
   // inside the bracket.
-  Candidate Foot(const Piece& piece, Point point, double ahead, double behind) const {
+  Candidate Foot(const Piece& piece, Point point, double ahead, double behind,
+                 SearchCost& cost) const {
+    ++cost.feet;
     const double length = piece.to - piece.from;
     double low = 0.0;
     double high = length;
     double u = ahead - behind > 0.0 ? length * (ahead / (ahead - behind)) : 0.5 * length;
     Point last_gap = Minus(point, piece.start);
     for (int i = 0; i < 100; ++i) {
+      ++cost.steps;
       const auto travel = detail::Travel(piece.azimuth, piece.curvature, piece.rate, u);
       if (!travel) {
         break;
@@ -273,7 +385,8 @@ struct Locator::Impl {
     return candidate;
   }
 
-  void Examine(const Piece& piece, Point point, double tie, Candidate& best) const {
+  void Examine(const Piece& piece, Point point, double tie, Candidate& best,
+               SearchCost& cost) const {
     const Point to_start = Minus(point, piece.start);
     const Point to_end = Minus(point, piece.end);
     const double ahead = Dot(to_start, piece.start_tangent);
@@ -309,13 +422,13 @@ struct Locator::Impl {
         consider({Length(to_start), piece.from, piece.element, Found::kFoot});
       } else if (behind == 0.0) {
         consider({Length(to_end), piece.to, piece.element, Found::kFoot});
-      } else {
-        consider(Foot(piece, point, ahead, behind));
+      } else if (!(best.TrueFoot() && PieceBelow(piece, point) > best.distance + tie)) {
+        consider(Foot(piece, point, ahead, behind, cost));
       }
     }
   }
 
-  Candidate Search(Point point) const {
+  Candidate Search(Point point, SearchCost& cost) const {
     const double tie = kTie + kTiePerCoordinate * (std::fabs(point.x) + std::fabs(point.y));
     Candidate best;
     struct Visit {
@@ -336,7 +449,7 @@ struct Locator::Impl {
       }
       const Circle& circle = tree[visit.node];
       if (circle.high - circle.low == 1) {
-        Examine(pieces[circle.low], point, tie, best);
+        Examine(pieces[circle.low], point, tie, best, cost);
         continue;
       }
       const Visit left{circle.left, Below(tree[circle.left], point)};
@@ -364,7 +477,7 @@ LocateResult Locator::Locate(Point point, std::optional<double> max_offset) cons
     result.refusal = Refusal::kTooFar;
     return result;
   }
-  const Candidate best = impl_->Search(point);
+  const Candidate best = impl_->Search(point, result.cost);
   if (best.found == Found::kBeforeStart) {
     result.refusal = Refusal::kBeforeStart;
     return result;

@@ -25,16 +25,27 @@ enum class Refusal {
   kTooFar,       // the foot is farther than the largest offset allowed
 };
 
+// What one search took: the feet solved for on pieces of the centre line,
+// and the steps (Newton's, or halvings of the bracket) taken for them.
+struct SearchCost {
+  int feet = 0;
+  int steps = 0;
+};
+
 struct LocateResult {
   std::optional<Location> location;
   Refusal refusal = Refusal::kBeyondEnd;  // when there is no location
+  SearchCost cost;
 };
 
 // Locates points against one alignment (it keeps a copy); built once, then
 // used for many points, from any number of threads. Works at and across
 // element ends, when the normal points due north or south, on long flat
-// spirals and tight ones. When several parts of the alignment are
-// candidates (a hairpin) the nearer foot wins; equal distances (within a
+// spirals and tight ones, and on roads that coil round one spot thousands
+// of times (the search's pieces each turn at most a radian, however many
+// that takes: its memory, some 260 bytes a piece, grows with the road's
+// whole turning). When several parts of the alignment are candidates (a
+// hairpin) the nearer foot wins; equal distances (within a
 // nanometre and the rounding of the coordinates) go to the lower station.
 // A point within 1e-7 units of the normal at either end of the road counts
 // as on it. Where elements meet at an angle (a start given apart from the

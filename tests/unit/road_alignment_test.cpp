@@ -27,18 +27,56 @@ Alignment Road() {
   return BuildAlignment(inputs, {}, {}, error)->alignment;
 }
 
+// A straight 40 from (1000, 2000) at 0.5, an arc of R 300 and 80 (turning
+// 80/300 right; its chord 600 sin(40/300), halfway round), a straight.
 TEST(RoadAlignmentTest, StartsAreCarriedFromThePreviousEnd) {
-  const Alignment road = Road();
-  ASSERT_EQ(road.elements().size(), 5u);
-  for (std::size_t i = 1; i < road.elements().size(); ++i) {
-    const Element& previous = road.elements()[i - 1];
-    const auto end = PointAt(previous, previous.end_station);
-    EXPECT_EQ(road.elements()[i].start.x, end->x);
-    EXPECT_EQ(road.elements()[i].start.y, end->y);
-    EXPECT_EQ(road.elements()[i].start_azimuth, *AzimuthAt(previous, previous.end_station));
+  const std::vector<ElementInput> inputs = {
+      {0, 40, 0, 0, 0.5, Point{1000, 2000}}, {40, 120, 300, 300, {}, {}}, {120, 180, 0, 0, {}, {}}};
+  std::string error;
+  const Alignment road = BuildAlignment(inputs, {}, {}, error)->alignment;
+  const double turn = 80.0 / 300;
+  const double chord = 600 * std::sin(turn / 2);
+  const Point bend = {1000 + 40 * std::cos(0.5), 2000 + 40 * std::sin(0.5)};
+  const Point out = {bend.x + chord * std::cos(0.5 + turn / 2),
+                     bend.y + chord * std::sin(0.5 + turn / 2)};
+  const std::vector<std::pair<Point, double>> starts = {{bend, 0.5}, {out, 0.5 + turn}};
+  for (std::size_t i = 1; i < 3; ++i) {
+    EXPECT_NEAR(road.elements()[i].start.x, starts[i - 1].first.x, 1e-9) << i;
+    EXPECT_NEAR(road.elements()[i].start.y, starts[i - 1].first.y, 1e-9) << i;
+    EXPECT_NEAR(road.elements()[i].start_azimuth, starts[i - 1].second, 1e-15) << i;
   }
   // Through 60/600 + 80/300 + 60/600 radians.
-  EXPECT_NEAR(road.elements()[4].start_azimuth, 0.5 + 0.1 + 0.8 / 3 + 0.1, 1e-15);
+  EXPECT_NEAR(Road().elements()[4].start_azimuth, 0.5 + 0.1 + 0.8 / 3 + 0.1, 1e-15);
+}
+
+// A given azimuth and the carried one differ the short way round, across
+// north too. Element 2 starts 60/600 radians round from element 0.
+TEST(RoadAlignmentTest, AzimuthsDifferTheShortWayRound) {
+  const double second = std::numbers::pi / 648000;
+  const double turn = 2 * std::numbers::pi;
+  struct Case {
+    double first;  // element 0's start azimuth
+    double given;  // element 2's
+    double angle;  // reported, 0 for none
+  };
+  const std::vector<Case> cases = {
+      {-0.1 + 0.2 * second, turn - 0.5 * second, 0},
+      {-0.1 + 0.2 * second, turn - second, -1.2 * second},
+      {turn - 0.1 - 0.2 * second, 0.5 * second, 0},
+      {turn - 0.1 - 0.2 * second, second, 1.2 * second},
+  };
+  for (const Case& c : cases) {
+    auto inputs = Inputs();
+    inputs[0].start_azimuth = c.first;
+    inputs[2].start_azimuth = c.given;
+    std::string error;
+    const auto built = BuildAlignment(inputs, {}, {}, error);
+    ASSERT_TRUE(built) << error;
+    ASSERT_EQ(built->discrepancies.size(), c.angle == 0 ? 0u : 1u) << c.given;
+    if (c.angle != 0) {
+      EXPECT_NEAR(built->discrepancies[0].angle, c.angle, 1e-12);
+    }
+  }
 }
 
 TEST(RoadAlignmentTest, GivenStartsAreUsedAndTheirDifferencesReported) {
@@ -114,6 +152,14 @@ Alignment WithEquations() {
   return BuildAlignment(inputs, equations, {}, error)->alignment;
 }
 
+// Stations jump from 70 to 1070 at 70 and from 1130.5 to 2000 at 130.5,
+// both inside elements.
+Alignment InsideElements() {
+  std::string error;
+  const std::vector<StationEquation> equations = {{70, 70, 1070}, {130.5, 1130.5, 2000}};
+  return BuildAlignment(Inputs(), equations, {}, error)->alignment;
+}
+
 TEST(RoadAlignmentTest, StationEquations) {
   const Alignment road = WithEquations();
   const std::vector<std::pair<double, double>> shown = {{0, 0},     {50, 50},   {100, 150},
@@ -126,6 +172,18 @@ TEST(RoadAlignmentTest, StationEquations) {
       {250, {200, 220}}, {330, {300}}, {331, {}},    {-1, {}}};
   for (const auto& [station, distances] : found) {
     EXPECT_EQ(road.DistancesOf(station), distances) << station;
+  }
+  // Both inside elements: later stations follow the two.
+  const Alignment both = InsideElements();
+  const std::vector<std::pair<double, double>> shown_both = {
+      {69, 69}, {70, 1070}, {100, 1100}, {130.5, 2000}, {250, 2119.5}, {300, 2169.5}};
+  for (const auto& [distance, station] : shown_both) {
+    EXPECT_EQ(both.DisplayStation(distance), station) << distance;
+  }
+  const std::vector<std::pair<double, std::vector<double>>> found_both = {
+      {2119.5, {250}}, {1100, {100}}, {1050, {}}, {1500, {}}, {2000, {130.5}}, {1130.5, {130.5}}};
+  for (const auto& [station, distances] : found_both) {
+    EXPECT_EQ(both.DistancesOf(station), distances) << station;
   }
   const std::vector<std::pair<double, std::optional<std::size_t>>> held = {
       {-0.001, {}}, {0, 0}, {39.999, 0}, {40, 1}, {180, 3}, {300, 4}, {300.001, {}}};
@@ -187,6 +245,10 @@ TEST(RoadAlignmentTest, StakeoutStations) {
                                     {150, 2, ""},   {180, 3, "YH"}, {200, 3, ""},  {220, 3, ""},
                                     {240, 4, "HZ"}, {270, 4, ""},   {300, 4, "ZD"}};
   EXPECT_EQ(Rows(WithEquations(), 50, {}), equated);
+  // 2000, ahead at 130.5 inside element 2, is a whole step.
+  const std::vector<Row> ahead = {{0, 0, "QD"},   {40, 1, "ZH"},  {100, 2, "HY"}, {130.5, 2, ""},
+                                  {180, 3, "YH"}, {230.5, 3, ""}, {240, 4, "HZ"}, {300, 4, "ZD"}};
+  EXPECT_EQ(Rows(InsideElements(), 100, {}), ahead);
 
   int calls = 0;
   EXPECT_FALSE(
