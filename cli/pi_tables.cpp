@@ -18,7 +18,10 @@ void AppendExact(std::string& out, double value) {
 
 std::optional<std::string> ExactPacked(double radians) {
   // The reader turns degrees into radians by the window's pi.
-  const double degrees = radians * kDegreesPerHalfTurn / kPi;
+  double degrees = radians * kDegreesPerHalfTurn / kPi;
+  if (degrees >= kDegreesPerTurn) {
+    degrees -= kDegreesPerTurn;  // a full turn is north again, and above 360 is refused
+  }
   const double whole = std::floor(degrees);
   const double minutes = std::floor((degrees - whole) * kMinutesPerDegree);
   const double seconds = ((degrees - whole) * kMinutesPerDegree - minutes) * kSecondsPerMinute;

@@ -213,7 +213,8 @@ std::optional<PiData> ConvertPiFile(PiFile file, double tolerance, LoadError& er
     error.message = next != point ? "lines " + std::to_string(file.lines[point]) + " and " +
                                         std::to_string(file.lines[next])
                                   : "line " + std::to_string(error.line);
-    error.message += ": " + fault.message;
+    // The names come from the file: escaped as messages quote them.
+    error.message += ": " + text::Printable(fault.message);
     return std::nullopt;
   }
   PiData data;
