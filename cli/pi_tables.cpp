@@ -35,10 +35,62 @@ std::optional<std::string> ExactPacked(double radians) {
   return packed;
 }
 
+namespace {
+
+double CurvatureOf(double radius) { return radius == 0.0 ? 0.0 : 1.0 / radius; }
+
+// The element's pieces: itself, or where two station equations or more fall
+// in it (a LandXML alignment may have them; an element file holds one an
+// element) pieces that end at each equation but the last.
+std::vector<road::Element> Pieces(const road::Element& e,
+                                  const std::vector<road::StationEquation>& equations) {
+  std::vector<double> cuts;
+  for (const road::StationEquation& q : equations) {
+    if (q.at > e.start_station && q.at <= e.end_station) {
+      cuts.push_back(q.at);
+    }
+  }
+  if (cuts.size() < 2) {
+    return {e};
+  }
+  cuts.back() = e.end_station;
+  // The curvature runs linearly along the element.
+  const double k0 = CurvatureOf(e.start_radius);
+  const double k1 = CurvatureOf(e.end_radius);
+  const auto radius_at = [&](double station) {
+    if (station == e.start_station || road::KindOf(e) != road::Kind::kSpiral) {
+      return station == e.end_station ? e.end_radius : e.start_radius;
+    }
+    const double k = k0 + (k1 - k0) * (station - e.start_station) / e.Length();
+    return k == 0.0 ? 0.0 : 1.0 / k;
+  };
+  std::vector<road::Element> pieces;
+  double from = e.start_station;
+  for (const double to : cuts) {
+    road::Element piece = e;
+    piece.start_station = from;
+    piece.end_station = to;
+    piece.start_radius = radius_at(from);
+    piece.end_radius = radius_at(to);
+    piece.start_azimuth = road::AzimuthAt(e, from).value_or(e.start_azimuth);
+    piece.start = road::PointAt(e, from).value_or(e.start);
+    pieces.push_back(piece);
+    from = to;
+  }
+  return pieces;
+}
+
+}  // namespace
+
 void WriteElementFile(Writer& out, const road::Alignment& alignment) {
   out.Line(model::kElementHeader);
-  const std::vector<road::Element>& elements = alignment.elements();
   const std::vector<road::StationEquation>& equations = alignment.equations();
+  std::vector<road::Element> elements;
+  for (const road::Element& e : alignment.elements()) {
+    for (const road::Element& piece : Pieces(e, equations)) {
+      elements.push_back(piece);
+    }
+  }
   std::optional<double> written_end;  // as the previous line wrote it, with no equation after
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const road::Element& e = elements[i];

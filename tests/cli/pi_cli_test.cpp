@@ -192,6 +192,17 @@ TEST(PiFile, RoundTripsThroughElementsAndCheckPi) {
   const Outcome copy = RunOn(args, files);
   EXPECT_EQ(copy.status, 0) << copy.err;
   EXPECT_EQ(copy.out, original.out);
+  // Two equations on one LandXML line: the element file cuts it at the first.
+  files["two.xml"] =
+      "<LandXML><Alignments><Alignment name=\"A\" staStart=\"1000\"><CoordGeom>"
+      "<Line length=\"300\"><Start>0 0</Start><End>0 300</End></Line></CoordGeom>"
+      "<StaEquation staInternal=\"1100\" staBack=\"1100\" staAhead=\"1120\"/>"
+      "<StaEquation staInternal=\"1200\" staBack=\"1220\" staAhead=\"1210\"/>"
+      "</Alignment></Alignments></LandXML>";
+  ASSERT_EQ(RunOn({"elements", "two.xml", "-o", "two.csv"}, files).status, 0);
+  const Outcome located = RunOn({"locate", "two.csv", "5", "250"}, files);
+  EXPECT_EQ(located.status, 0) << located.err;
+  EXPECT_NE(located.out.find(",1260.0000,-5.0000,"), std::string::npos) << located.out;
 }
 
 }  // namespace
