@@ -6,6 +6,7 @@
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/elements.h"
+#include "cli/pi_tables.h"
 #include "cli/road_command.h"
 #include "road/geometry.h"
 #include "text/numtext.h"
@@ -13,15 +14,17 @@
 namespace velmora::cli {
 namespace {
 
-constexpr OptionSpec kOptions[] = {kAlignmentOption,
-                                   Optional("--tolerance", "D",
-                                            "report start and End points more than D apart "
-                                            "(0.001 unless given).",
-                                            ValueKind::kDistance),
-                                   kStationFormatOption,
-                                   kDecimalsOption,
-                                   kBomOption,
-                                   kOutputOption};
+constexpr OptionSpec kOptions[] = {
+    kAlignmentOption,
+    Optional("--tolerance", "D",
+             "report start and End points more than D apart "
+             "(0.001 unless given).",
+             ValueKind::kDistance),
+    Flag("--pi", "write the road's table of JDs as a PI file instead."),
+    kStationFormatOption,
+    kDecimalsOption,
+    kBomOption,
+    kOutputOption};
 
 constexpr CommandSpec kSpec = {
     .name = "check",
@@ -48,6 +51,16 @@ constexpr CommandSpec kSpec = {
         "element ends, are reported, naming the element by its number and\n"
         "station, and the exit status is then 1. Stations are those the road's\n"
         "station equations make.\n"
+        "\n"
+        "ELEMENTS may be a PI file (its header names name,x,y,radius,spiral_in,\n"
+        "spiral_out): check then writes its table of straights, curves and\n"
+        "deflections, a line for BP, each JD and EP, and reports each of the\n"
+        "drawing's numbers the file gives (columns T1, T2, L, Ly, E, J, ZH, HY, QZ,\n"
+        "YH, HZ) that is farther than the tolerance from the computed one (exit\n"
+        "status 1). With --pi, the road (of straights and spiral-arc-spiral\n"
+        "curves) is written as a PI file instead, every number to its last digit;\n"
+        "a road of another shape is refused, naming the element where it stops\n"
+        "fitting.\n"
         "\n"
         "Example (a straight north, then a spiral into a curve of radius 100):\n"
         "  $ cat road.csv\n"
@@ -98,6 +111,14 @@ int RunCheck(const CommandSpec&, const ParsedArgs& args, System& system) {
   if (!loaded) {
     return kExitUsage;
   }
+  std::optional<road::PiTable> table;
+  if (args.Has("--pi")) {
+    std::string problem;
+    table = PiTableOfRoad(*loaded, problem);
+    if (!table) {
+      return Fail(system, Printable(loaded->name) + ", " + problem);
+    }
+  }
   const std::string_view inputs[] = {args.operands[0]};
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
@@ -106,6 +127,24 @@ int RunCheck(const CommandSpec&, const ParsedArgs& args, System& system) {
   Writer out(*output->sink, format.bom);
   if (format.bom) {
     out.text += kByteOrderMark;
+  }
+  if (table || loaded->pi) {
+    int status = FindingsStatus(*loaded);
+    if (table) {
+      WritePiFile(out, *table);
+      if (!loaded->alignment.equations().empty()) {
+        // A PI file has no station equations: its stations run on from BP.
+        Complain(system,
+                 std::string(kProgram) + ": " + Printable(loaded->name) +
+                     ", the road's station equations are not in the PI file: its stations "
+                     "run on from BP",
+                 0);
+        status = kExitRefused;
+      }
+    } else {
+      WritePiCheck(out, *loaded->pi, format);
+    }
+    return Finish(system, out, status);
   }
   out.Line(kHeader);
   const std::vector<road::Element>& elements = loaded->alignment.elements();

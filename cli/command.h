@@ -32,5 +32,6 @@ extern const Command kStakeoutCommand;
 extern const Command kLocateCommand;
 extern const Command kPlotCommand;
 extern const Command kLandXmlCommand;
+extern const Command kElementsCommand;
 
 }  // namespace velmora::cli

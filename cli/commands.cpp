@@ -13,15 +13,15 @@ namespace {
 
 // Every command, in the order the program's help lists them.
 const Command* const kCommands[] = {
-    &kCalcCommand,     &kTableCommand,  &kCsvCommand,  &kCheckCommand,
-    &kStakeoutCommand, &kLocateCommand, &kPlotCommand, &kLandXmlCommand,
+    &kCalcCommand,   &kTableCommand, &kCsvCommand,     &kCheckCommand,    &kStakeoutCommand,
+    &kLocateCommand, &kPlotCommand,  &kLandXmlCommand, &kElementsCommand,
 };
 
 constexpr std::string_view kIntroduction =
     "Velmora's answers at the console: the azimuth at a station of one\n"
     "alignment element (a straight, a circular arc or a transition spiral),\n"
     "the same as the window's for the same texts, and whole roads from an\n"
-    "element file or a LandXML file.\n";
+    "element file, a PI file or a LandXML file.\n";
 
 constexpr std::string_view kConventions =
     "\n"

@@ -54,7 +54,7 @@ std::optional<LoadedAlignment> LoadAlignment(System& system, std::string_view pa
 }
 
 int FindingsStatus(const LoadedAlignment& road) {
-  return road.discrepancies.empty() && road.contradictions.empty() ? kExitAnswered : kExitRefused;
+  return road.Contradicts() ? kExitRefused : kExitAnswered;
 }
 
 }  // namespace velmora::cli

@@ -104,6 +104,44 @@ bool LoadLandXml(std::string_view bytes, const LoadOptions& options, Road& loade
   return true;
 }
 
+// A PI file's road: the elements of its table joined, each on the line of
+// its JD (or of BP before the first curve).
+bool LoadPi(std::string_view bytes, const LoadOptions& options, Road& loaded, LoadError& error) {
+  text::BytesSource source(bytes);
+  std::optional<PiFile> file = ReadPiFile(source, error);
+  if (!file) {
+    return false;
+  }
+  std::optional<PiData> data = ConvertPiFile(std::move(*file), options.tolerance.distance, error);
+  if (!data) {
+    return false;
+  }
+  loaded.file.elements = data->road.elements;
+  for (const road::ElementInput& element : loaded.file.elements) {
+    const double middle = 0.5 * (element.start_station + element.end_station);
+    std::size_t point = 0;
+    for (const road::PiCurve& curve : data->road.curves) {
+      if (curve.radius != 0.0 && curve.zh <= middle) {
+        point = curve.point;
+      }
+    }
+    loaded.file.lines.push_back(data->file.lines[point]);
+  }
+  loaded.file.azimuth_texts.assign(loaded.file.elements.size(), std::string());
+  std::string road_error;
+  std::optional<road::Built> built =
+      road::BuildAlignment(loaded.file.elements, {}, options.tolerance, road_error);
+  if (!built) {
+    error.kind = LoadError::Kind::kJoin;
+    error.message = road_error;
+    return false;
+  }
+  loaded.alignment = std::move(built->alignment);
+  loaded.discrepancies = std::move(built->discrepancies);
+  loaded.pi = std::move(*data);
+  return true;
+}
+
 }  // namespace
 
 std::string LoadError::Text() const {
@@ -122,6 +160,10 @@ std::string Road::Place(std::size_t element) const {
                   StationFormat::kPlain, 3);
   }
   return place;
+}
+
+bool Road::Contradicts() const {
+  return !discrepancies.empty() || !contradictions.empty() || (pi && !pi->mismatches.empty());
 }
 
 std::vector<Finding> Road::Findings() const {
@@ -153,6 +195,18 @@ std::vector<std::string> Road::FindingTexts(int decimals) const {
       std::string line = at + "the start azimuth given differs from the previous element's end by ";
       text::AppendFixed(line, d.angle * kDegreesPerHalfTurn / kPi * kSecondsPerDegree, 1);
       texts.push_back(line + " seconds (given minus carried)");
+    }
+  }
+  if (pi) {
+    for (const PiMismatch& m : pi->mismatches) {
+      std::string line = text::Printable(name) + ", line " +
+                         std::to_string(pi->file.lines[m.point]) + ": " +
+                         text::Printable(PiPointName(pi->file.table, m.point)) + "'s " +
+                         std::string(kPiDrawnColumns[m.column]) + " is ";
+      text::AppendFixed(line, m.given, decimals);
+      line += " in the file and ";
+      text::AppendFixed(line, m.computed, decimals);
+      texts.push_back(line + " computed");
     }
   }
   return texts;
@@ -189,6 +243,12 @@ std::variant<Road, LoadError> Load(std::string_view bytes, std::string_view name
     error.message =
         "--alignment chooses an alignment of a LandXML file, and this is an element table";
     return error;
+  }
+  if (LooksLikePiFile(bytes)) {
+    if (!LoadPi(bytes, options, loaded, error)) {
+      return error;
+    }
+    return loaded;
   }
   text::BytesSource source(bytes);
   std::optional<ElementFile> file = ReadElements(source, error);

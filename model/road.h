@@ -14,6 +14,7 @@
 #include "landxml/check.h"
 #include "model/elements.h"
 #include "model/error.h"
+#include "model/pi_file.h"
 #include "road/alignment.h"
 
 namespace velmora::model {
@@ -50,9 +51,18 @@ struct Road {
   std::vector<std::string> notes;
   landxml::Units units;  // as the LandXML file declares them; metres otherwise
 
+  // A PI file only: its table, curves and straights, and the drawing's
+  // numbers it contradicts. Each element's line (file.lines) is that of its
+  // JD, or of BP for the straight before the first curve.
+  std::optional<PiData> pi;
+
   // Where element `element` (from 0) is in the file, for messages: "line 7",
   // or for LandXML 'alignment "A", element 3 (Spiral) at station 1120.000'.
   std::string Place(std::size_t element) const;
+
+  // Whether the road contradicts itself: a finding, or a PI file's drawn
+  // number that is off.
+  bool Contradicts() const;
 
   // Every start discrepancy, then every contradiction.
   std::vector<Finding> Findings() const;
@@ -60,7 +70,8 @@ struct Road {
   // The findings as `check` reports them, one line each without the
   // program's name: 'road.csv, line 3: the start point given is 0.0500
   // from the end of the previous element', lengths with `decimals`
-  // decimals.
+  // decimals; then each PI file's drawn number that is off ('pi.csv, line
+  // 3: JD1's T1 is 120.0000 in the file and 120.0510 computed').
   std::vector<std::string> FindingTexts(int decimals) const;
 };
 
@@ -70,10 +81,10 @@ struct Road {
 bool LooksLikeXml(std::string_view bytes);
 
 // Reads the road input `bytes` of the file `name`: LandXML when its first
-// character (after a byte-order mark, in UTF-8 or UTF-16) is '<', an element
-// file otherwise; UTF-16 that is not XML is refused. A LandXML file with
-// several alignments and no options.alignment, and options.alignment with
-// an element file, are refused too.
+// character (after a byte-order mark, in UTF-8 or UTF-16) is '<', a PI file
+// when its header says so (LooksLikePiFile), an element file otherwise; UTF-16 that is not XML is
+// refused. A LandXML file with several alignments and no options.alignment, and options.alignment
+// with an element file, are refused too.
 std::variant<Road, LoadError> Load(std::string_view bytes, std::string_view name,
                                    const LoadOptions& options = {});
 
