@@ -184,13 +184,8 @@ class PointWriter {
     if (h) {
       AppendFixed(t, *h, format_.decimals);
     } else {
-      std::string why = "no design elevation: the profile runs from ";
-      model::AppendStation(why, alignment_.DisplayStation(profile_->Start()), format_.stations,
-                           format_.decimals);
-      why += " to ";
-      model::AppendStation(why, alignment_.DisplayStation(profile_->End()), format_.stations,
-                           format_.decimals);
-      missing(why);
+      missing("no design elevation: the profile runs from " +
+              ProfileEnds(alignment_, *profile_, format_.stations, format_.decimals));
     }
     t += ',';
     if (!Trim(z_text).empty()) {

@@ -70,7 +70,10 @@ constexpr CommandSpec kSpec = {
         "named h_left_10, h_right_10, ...: the centre's elevation plus |offset|\n"
         "times that side's slope / 100 (slopes in percent, negative falling away\n"
         "from the centre line). A station outside the profile has an empty h,\n"
-        "the reason on standard error, and the exit status is then 1.\n"
+        "the reason on standard error, and the exit status is then 1. --geojson\n"
+        "then writes each point's [easting, northing, elevation] and its\n"
+        "property h (offset points only with cross slopes; the lines stay\n"
+        "[easting, northing]).\n"
         "\n"
         "Stations are those read on the road after its station equations. A --at\n"
         "station that an equation skips is refused, naming the equation; one that\n"
@@ -221,12 +224,10 @@ int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, do
     }
     if (profile && !h) {
       status = kExitRefused;
-      std::string problem = std::string(kProgram) + ": station " + row.station +
-                            ": no design elevation: the profile runs from ";
-      AppendStation(problem, alignment.DisplayStation(profile->Start()), format.stations);
-      problem += " to ";
-      AppendStation(problem, alignment.DisplayStation(profile->End()), format.stations);
-      err.Line(problem + "; extend the profile to cover it");
+      err.Line(std::string(kProgram) + ": station " + row.station +
+               ": no design elevation: the profile runs from " +
+               ProfileEnds(alignment, *profile, format.stations) +
+               "; extend the profile to cover it");
     }
     out.EndLine();
     return out.ok();  // a failed write ends the table
@@ -271,11 +272,13 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   Writer err(system.Err(), false);
   int status = kExitAnswered;
   if (geojson) {
-    WriteStakeoutGeoJson(out, alignment, step, *extra, offsets, format.stations, format.decimals,
-                         loaded->name, [&](const std::string& problem) {
-                           status = kExitRefused;
-                           err.Line(std::string(kProgram) + ": " + problem);
-                         });
+    WriteStakeoutGeoJson(
+        out, alignment, step, *extra, offsets, format.stations, format.decimals, loaded->name,
+        [&](const std::string& problem) {
+          status = kExitRefused;
+          err.Line(std::string(kProgram) + ": " + problem);
+        },
+        *heights);
   } else {
     status = WriteCsvTable(out, err, alignment, step, *extra, offsets, format, *heights);
   }

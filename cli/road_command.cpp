@@ -44,6 +44,15 @@ std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& 
   return LoadHeights(system, alignment, profile, file, slope, stdin_taken);
 }
 
+std::string ProfileEnds(const road::Alignment& alignment, const road::Profile& profile,
+                        StationFormat stations, int decimals) {
+  std::string text;
+  AppendStation(text, alignment.DisplayStation(profile.Start()), stations, decimals);
+  text += " to ";
+  AppendStation(text, alignment.DisplayStation(profile.End()), stations, decimals);
+  return text;
+}
+
 void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs) {
   for (const std::string_view name : {"--profile", "--cross-slopes"}) {
     if (const auto file = args.Value(name)) {

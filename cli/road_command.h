@@ -57,6 +57,11 @@ std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& 
                                    System& system, const road::Alignment& alignment,
                                    bool stdin_taken);
 
+// "4900 to 5200": the stations the profile runs between, as the road
+// displays them.
+std::string ProfileEnds(const road::Alignment& alignment, const road::Profile& profile,
+                        StationFormat stations, int decimals = -1);
+
 // Adds the height files given to `inputs`, the files -o must not replace.
 void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs);
 
