@@ -130,7 +130,9 @@ class HeightReader {
     }
     const NumberReading read = ReadNumber(field);
     if (!read.is_number || !std::isfinite(read.value)) {
-      return std::string(columns_[column]) + " " + Quoted(field) + " is not a number";
+      return std::string(columns_[column]) + " " + Quoted(field) +
+             " is not a number; write it "
+             "as a number";
     }
     value = read.value;
     return std::nullopt;

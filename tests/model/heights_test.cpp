@@ -64,7 +64,8 @@ TEST(ProfileFile, EachRefusalNamesTheFileAndTheLine) {
       {kRoad, kHeader + "4900,421\n5140,433,2000\n5200,430.6\n",
        "p.csv, line 3: its vertical curve ends 90 after the PVI, more than the 60 to the "
        "profile's end; shorten the curve or end later"},
-      {kRoad, kHeader + "4900,x\n", "p.csv, line 2: elevation \"x\" is not a number"},
+      {kRoad, kHeader + "4900,x\n",
+       "p.csv, line 2: elevation \"x\" is not a number; write it as a number"},
       {kGapRoad, kHeader + "0,100\n125,101\n",
        "p.csv, line 3: station 125 falls in the gap of the station equation 100 = 150: no "
        "point of the road has it"},
