@@ -1,6 +1,7 @@
 // check: an element file as the design table gives it, each element with
 // what it computes to, and each given start that differs from the carried
 // one.
+#include <algorithm>
 #include <cmath>
 
 #include "arith/angle.h"
@@ -21,6 +22,9 @@ constexpr OptionSpec kOptions[] = {
              "(0.001 unless given).",
              ValueKind::kDistance),
     Flag("--pi", "write the road's table of JDs as a PI file instead."),
+    kProfileOption,
+    kCrossSlopesOption,
+    kCrossSlopeOption,
     kStationFormatOption,
     kDecimalsOption,
     kBomOption,
@@ -61,6 +65,13 @@ constexpr CommandSpec kSpec = {
         "curves) is written as a PI file instead, every number to its last digit;\n"
         "a road of another shape is refused, naming the element where it stops\n"
         "fitting.\n"
+
+        "With --profile FILE, check writes the vertical curve table of the profile\n"
+        "instead of the element table, one line a PVI: its line in FILE, station,\n"
+        "elevation, grade_in and grade_out (percent, + rising along the station),\n"
+        "omega (the grade change, a fraction), R, L = R|omega|, T = L/2,\n"
+        "E = T^2/(2R), the curve's start and end stations and elevations, and\n"
+        "bend (crest or sag). --cross-slopes FILE is read and checked too.\n"
         "\n"
         "Example (a straight north, then a spiral into a curve of radius 100):\n"
         "  $ cat road.csv\n"
@@ -90,6 +101,46 @@ std::string_view KindName(road::Kind kind) {
   return "";
 }
 
+constexpr std::string_view kCurveHeader =
+    "line,station,elevation,grade_in,grade_out,omega,R,L,T,E,start,start_elevation,end,"
+    "end_elevation,bend";
+
+// The vertical curve table of the profile, one line a PVI.
+void WriteCurveTable(Writer& out, const road::Alignment& alignment,
+                     const model::ProfileFile& profile, const RoadFormat& format) {
+  out.Line(kCurveHeader);
+  const int fine = std::min(format.decimals + 2, kMostDecimals);
+  for (const road::VerticalCurveRow& row : profile.profile.CurveTable()) {
+    std::string& t = out.text;
+    t += std::to_string(profile.lines[row.point]);
+    t += ',';
+    AppendStation(t, alignment.DisplayStation(row.station), format.stations);
+    for (const double value : {row.elevation, row.grade_in, row.grade_out}) {
+      t += ',';
+      AppendFixed(t, value, format.decimals);
+    }
+    t += ',';
+    AppendFixed(t, row.omega, fine);
+    t += ',';
+    t += NumberToText(row.radius_in);
+    for (const double value : {row.length, row.tangent_in, row.external}) {
+      t += ',';
+      AppendFixed(t, value, format.decimals);
+    }
+    t += ',';
+    AppendStation(t, alignment.DisplayStation(row.start_station), format.stations);
+    t += ',';
+    AppendFixed(t, row.start_elevation, format.decimals);
+    t += ',';
+    AppendStation(t, alignment.DisplayStation(row.end_station), format.stations);
+    t += ',';
+    AppendFixed(t, row.end_elevation, format.decimals);
+    t += ',';
+    t += row.bend == road::Bend::kCrest ? "crest" : row.bend == road::Bend::kSag ? "sag" : "";
+    out.EndLine();
+  }
+}
+
 void AppendPoint(std::string& out, const std::optional<road::Point>& point, int decimals) {
   if (point) {
     AppendFixed(out, point->x, decimals);
@@ -100,7 +151,7 @@ void AppendPoint(std::string& out, const std::optional<road::Point>& point, int 
   }
 }
 
-int RunCheck(const CommandSpec&, const ParsedArgs& args, System& system) {
+int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   const RoadFormat format = ReadRoadFormat(args);
   LoadOptions options = ReadLoadOptions(args);
   if (const std::optional<double> tolerance = args.Number("--tolerance")) {
@@ -119,7 +170,13 @@ int RunCheck(const CommandSpec&, const ParsedArgs& args, System& system) {
       return Fail(system, Printable(loaded->name) + ", " + problem);
     }
   }
-  const std::string_view inputs[] = {args.operands[0]};
+  const std::optional<Heights> heights =
+      ReadHeights(syntax, args, system, loaded->alignment, args.operands[0] == "-");
+  if (!heights) {
+    return kExitUsage;
+  }
+  std::vector<std::string_view> inputs = {args.operands[0]};
+  AddHeightInputs(args, inputs);
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
     return kExitUsage;
@@ -127,6 +184,10 @@ int RunCheck(const CommandSpec&, const ParsedArgs& args, System& system) {
   Writer out(*output->sink, format.bom);
   if (format.bom) {
     out.text += kByteOrderMark;
+  }
+  if (heights->profile) {
+    WriteCurveTable(out, loaded->alignment, *heights->profile, format);
+    return Finish(system, out, FindingsStatus(*loaded));
   }
   if (table || loaded->pi) {
     int status = FindingsStatus(*loaded);

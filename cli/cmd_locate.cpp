@@ -6,6 +6,7 @@
 #include "cli/elements.h"
 #include "cli/road_command.h"
 #include "road/locate.h"
+#include "road/profile.h"
 #include "text/csv.h"
 #include "text/numtext.h"
 #include "text/text.h"
@@ -13,12 +14,18 @@
 namespace velmora::cli {
 namespace {
 
+using text::Trim;
+
 constexpr OptionSpec kOptions[] = {
     Optional("--points", "FILE",
-             "locate each point of FILE ('-': standard input), one a line: name,x,y or x,y.",
+             "locate each point of FILE ('-': standard input), one a line: name,x,y or x,y "
+             "(name,x,y,z with --profile).",
              ValueKind::kFile),
     Optional("--max-offset", "D", "refuse a point farther than D from the centre line.",
              ValueKind::kDistance),
+    kProfileOption,
+    kCrossSlopesOption,
+    kCrossSlopeOption,
     kAlignmentOption,
     kStationFormatOption,
     Optional("--decimals", "N", "decimals of stations and offsets (0 to 12; 4 unless given).",
@@ -48,6 +55,15 @@ constexpr CommandSpec kSpec = {
         "of the two it is (\"back of the station equation 1420 = 1405\", or\n"
         "\"ahead of ...\").\n"
         "\n"
+        "With --profile FILE the lines of --points may give the surveyed\n"
+        "elevation z as a fourth field (name,x,y,z), and each line has z after y\n"
+        "and, after the element, h, the design elevation at the point's station\n"
+        "and offset (with --cross-slopes or --cross-slope: the centre's plus\n"
+        "|offset| times that side's slope / 100; without them the centre's), and\n"
+        "dh = h - z: positive fill (the ground must be raised), negative cut. A\n"
+        "point outside the profile has an empty h and dh, says so, and the exit\n"
+        "status is then 1.\n"
+        "\n"
         "A design that contradicts itself (a start given that is not where the\n"
         "previous element ends, a LandXML statement its geometry contradicts) is\n"
         "reported on standard error as check reports it, one line each; the\n"
@@ -61,6 +77,8 @@ constexpr CommandSpec kSpec = {
 };
 
 constexpr std::string_view kHeader = "name,x,y,station,offset,azimuth,packed,element,message";
+constexpr std::string_view kHeightHeader =
+    "name,x,y,z,station,offset,azimuth,packed,element,h,dh,message";
 
 std::string_view Reason(road::Refusal refusal) {
   switch (refusal) {
@@ -76,7 +94,9 @@ std::string_view Reason(road::Refusal refusal) {
 
 bool IsPointsHeader(const std::vector<std::string_view>& fields) {
   const auto is = text::EqualsIgnoringCase;
-  return (fields.size() == 3 && is(fields[0], "name") && is(fields[1], "x") &&
+  return (fields.size() == 4 && is(fields[0], "name") && is(fields[1], "x") && is(fields[2], "y") &&
+          is(fields[3], "z")) ||
+         (fields.size() == 3 && is(fields[0], "name") && is(fields[1], "x") &&
           is(fields[2], "y")) ||
          (fields.size() == 2 && is(fields[0], "x") && is(fields[1], "y"));
 }
@@ -84,8 +104,10 @@ bool IsPointsHeader(const std::vector<std::string_view>& fields) {
 class PointWriter {
  public:
   PointWriter(const road::Alignment& alignment, const RoadFormat& format,
-              std::optional<double> max_offset, Writer& out)
+              std::optional<double> max_offset, const Heights& heights, Writer& out)
       : alignment_(alignment),
+        profile_(heights.profile ? &heights.profile->profile : nullptr),
+        slopes_(heights.slopes.value_or(road::CrossSlopes(0.0))),
         locator_(alignment),
         format_(format),
         max_offset_(max_offset),
@@ -94,8 +116,9 @@ class PointWriter {
   bool all_located = true;
 
   // A point's line: the name and the coordinates as given, then what it is.
-  void Point(std::string_view name, std::string_view x_text, std::string_view y_text) {
-    Echo(name, x_text, y_text);
+  void Point(std::string_view name, std::string_view x_text, std::string_view y_text,
+             std::string_view z_text = {}) {
+    Echo(name, x_text, y_text, z_text);
     const NumberReading x = ReadNumber(x_text);
     const NumberReading y = ReadNumber(y_text);
     if (!x.is_number || !std::isfinite(x.value) || !y.is_number || !std::isfinite(y.value)) {
@@ -118,7 +141,11 @@ class PointWriter {
     t += ',';
     t += std::to_string(at.element + 1);
     t += ',';
-    text::AppendCsvField(t, OverlapNote(at.distance));
+    std::string note = OverlapNote(at.distance);
+    if (profile_) {
+      AppendHeights(at, z_text, note);
+    }
+    text::AppendCsvField(t, note);
     out_.EndLine();
   }
 
@@ -139,27 +166,61 @@ class PointWriter {
 
   // A line that holds no point, with the reason.
   void Unreadable(std::string_view reason) {
-    Echo("", "", "");
+    Echo("", "", "", "");
     Refused(reason);
   }
 
  private:
-  void Echo(std::string_view name, std::string_view x, std::string_view y) {
+  // h and dh, each followed by a comma; why one is missing added to `note`.
+  void AppendHeights(const road::Location& at, std::string_view z_text, std::string& note) {
+    std::string& t = out_.text;
+    const auto missing = [&](std::string_view why) {
+      all_located = false;
+      note += note.empty() ? "" : "; ";
+      note += why;
+    };
+    const std::optional<double> h =
+        road::DesignElevation(*profile_, slopes_, at.distance, at.offset);
+    if (h) {
+      AppendFixed(t, *h, format_.decimals);
+    } else {
+      missing("no design elevation: the profile runs from " +
+              ProfileEnds(alignment_, *profile_, format_.stations, format_.decimals));
+    }
+    t += ',';
+    if (!Trim(z_text).empty()) {
+      const NumberReading z = ReadNumber(Trim(z_text));
+      if (!z.is_number || !std::isfinite(z.value)) {
+        missing("z is not a number");
+      } else if (h) {
+        AppendFixed(t, *h - z.value, format_.decimals);
+      }
+    }
+    t += ',';
+  }
+
+  void Echo(std::string_view name, std::string_view x, std::string_view y, std::string_view z) {
     text::AppendCsvField(out_.text, name);
     out_.text += ',';
     text::AppendCsvField(out_.text, x);
     out_.text += ',';
     text::AppendCsvField(out_.text, y);
     out_.text += ',';
+    if (profile_) {
+      text::AppendCsvField(out_.text, z);
+      out_.text += ',';
+    }
   }
   void Refused(std::string_view reason) {
     all_located = false;
-    out_.text += ",,,,,";
+    out_.text += profile_ ? ",,,,,,," : ",,,,,";
     text::AppendCsvField(out_.text, reason);
     out_.EndLine();
   }
 
   const road::Alignment& alignment_;
+  const road::Profile* profile_;
+  road::CrossSlopes slopes_;
   road::Locator locator_;
   const RoadFormat& format_;
   std::optional<double> max_offset_;
@@ -185,6 +246,12 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
   if (!loaded) {
     return kExitUsage;
   }
+  const std::optional<Heights> heights =
+      ReadHeights(syntax, args, system, loaded->alignment,
+                  args.operands[0] == "-" || (points && *points == "-"));
+  if (!heights) {
+    return kExitUsage;
+  }
   std::optional<Input> input;
   if (points) {
     input = OpenInput(system, *points);
@@ -196,6 +263,7 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
   if (points) {
     inputs.push_back(*points);
   }
+  AddHeightInputs(args, inputs);
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
     return kExitUsage;
@@ -204,8 +272,8 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
   if (format.bom) {
     out.text += kByteOrderMark;
   }
-  out.Line(kHeader);
-  PointWriter writer(loaded->alignment, format, max_offset, out);
+  out.Line(heights->profile ? kHeightHeader : kHeader);
+  PointWriter writer(loaded->alignment, format, max_offset, *heights, out);
   if (!points) {
     writer.Point("", args.operands[1], args.operands[2]);
     return Finish(system, out, writer.all_located ? FindingsStatus(*loaded) : kExitRefused);
@@ -239,8 +307,11 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
       writer.Point("", fields[0], fields[1]);
     } else if (fields.size() == 3) {
       writer.Point(fields[0], fields[1], fields[2]);
+    } else if (fields.size() == 4 && heights->profile) {
+      writer.Point(fields[0], fields[1], fields[2], fields[3]);
     } else {
-      writer.Unreadable(at + std::to_string(fields.size()) + " fields; a point is name,x,y or x,y");
+      writer.Unreadable(at + std::to_string(fields.size()) + " fields; a point is " +
+                        (heights->profile ? "name,x,y,z, name,x,y or x,y" : "name,x,y or x,y"));
     }
   }
   if (in.failed) {

@@ -27,6 +27,9 @@ constexpr OptionSpec kOptions[] = {
     Flag("--geojson",
          "write the table as GeoJSON instead of CSV: a point for each row and offset, and the "
          "centre and offset lines, [easting, northing] in the file's own system."),
+    kProfileOption,
+    kCrossSlopesOption,
+    kCrossSlopeOption,
     kAlignmentOption,
     kStationFormatOption,
     kDecimalsOption,
@@ -60,6 +63,17 @@ constexpr CommandSpec kSpec = {
         "own projected system: nothing is transformed, so they are not the WGS 84\n"
         "longitude and latitude RFC 7946 expects; the collection says so in its\n"
         "member \"velmora:coordinates\".\n"
+        "\n"
+        "With --profile FILE each row has the design elevation h of the centre\n"
+        "line after x and y, and with cross slopes (--cross-slopes FILE or\n"
+        "--cross-slope P) the elevation of each offset point after its x and y,\n"
+        "named h_left_10, h_right_10, ...: the centre's elevation plus |offset|\n"
+        "times that side's slope / 100 (slopes in percent, negative falling away\n"
+        "from the centre line). A station outside the profile has an empty h,\n"
+        "the reason on standard error, and the exit status is then 1. --geojson\n"
+        "then writes each point's [easting, northing, elevation] and its\n"
+        "property h (offset points only with cross slopes; the lines stay\n"
+        "[easting, northing]).\n"
         "\n"
         "Stations are those read on the road after its station equations. A --at\n"
         "station that an equation skips is refused, naming the equation; one that\n"
@@ -155,14 +169,19 @@ std::optional<std::vector<double>> AtDistances(const road::Alignment& alignment,
 // The table as CSV; the status it earns.
 int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, double step,
                   std::span<const double> extra, std::span<const double> offsets,
-                  const RoadFormat& format) {
+                  const RoadFormat& format, const Heights& heights) {
+  const road::Profile* profile = heights.profile ? &heights.profile->profile : nullptr;
+  const road::CrossSlopes* slopes = heights.slopes ? &*heights.slopes : nullptr;
   if (format.bom) {
     out.text += kByteOrderMark;
   }
-  out.text += "station,point,x,y,azimuth,packed";
+  out.text += profile ? "station,point,x,y,h,azimuth,packed" : "station,point,x,y,azimuth,packed";
   for (const double offset : offsets) {
     const std::string name = OffsetName(offset);
     out.text += ",x_" + name + ",y_" + name;
+    if (slopes) {
+      out.text += ",h_" + name;
+    }
   }
   out.EndLine();
   int status = kExitAnswered;
@@ -171,6 +190,10 @@ int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, do
     t += row.station;
     t += ',';
     t += row.row->code;
+    // The centre's elevation once a row; each offset's from the slopes.
+    const std::optional<double> h =
+        profile ? profile->ElevationAt(row.row->distance) : std::nullopt;
+    const road::CrossSlope slope = slopes && h ? slopes->At(row.row->distance) : road::CrossSlope{};
     for (std::size_t i = 0; i < row.points.size(); ++i) {
       t += ',';
       if (row.points[i]) {
@@ -179,6 +202,13 @@ int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, do
         AppendFixed(t, row.points[i]->y, format.decimals);
       } else {
         t += ',';
+      }
+      if (profile && (i == 0 || slopes)) {
+        t += ',';
+        if (h) {
+          AppendFixed(t, OffsetElevation(*h, slope, i == 0 ? 0.0 : offsets[i - 1]),
+                      format.decimals);
+        }
       }
       if (i == 0) {
         t += ',';
@@ -191,6 +221,13 @@ int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, do
       status = kExitRefused;
       err.Line(std::string(kProgram) + ": station " + row.station +
                ": the point cannot be computed on its element");
+    }
+    if (profile && !h) {
+      status = kExitRefused;
+      err.Line(std::string(kProgram) + ": station " + row.station +
+               ": no design elevation: the profile runs from " +
+               ProfileEnds(alignment, *profile, format.stations) +
+               "; extend the profile to cover it");
     }
     out.EndLine();
     return out.ok();  // a failed write ends the table
@@ -211,6 +248,11 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   if (!loaded) {
     return kExitUsage;
   }
+  const std::optional<Heights> heights =
+      ReadHeights(syntax, args, system, loaded->alignment, args.operands[0] == "-");
+  if (!heights) {
+    return kExitUsage;
+  }
   const road::Alignment& alignment = loaded->alignment;
   const std::optional<std::vector<double>> extra =
       AtDistances(alignment, args.Numbers("--at"), format.stations, system);
@@ -220,7 +262,8 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   if (const auto problem = TooManyRows(alignment, step, *args.Value("--every"), extra->size())) {
     return Fail(system, *problem);
   }
-  const std::string_view inputs[] = {args.operands[0]};
+  std::vector<std::string_view> inputs = {args.operands[0]};
+  AddHeightInputs(args, inputs);
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
     return kExitUsage;
@@ -229,13 +272,15 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   Writer err(system.Err(), false);
   int status = kExitAnswered;
   if (geojson) {
-    WriteStakeoutGeoJson(out, alignment, step, *extra, offsets, format.stations, format.decimals,
-                         loaded->name, [&](const std::string& problem) {
-                           status = kExitRefused;
-                           err.Line(std::string(kProgram) + ": " + problem);
-                         });
+    WriteStakeoutGeoJson(
+        out, alignment, step, *extra, offsets, format.stations, format.decimals, loaded->name,
+        [&](const std::string& problem) {
+          status = kExitRefused;
+          err.Line(std::string(kProgram) + ": " + problem);
+        },
+        *heights);
   } else {
-    status = WriteCsvTable(out, err, alignment, step, *extra, offsets, format);
+    status = WriteCsvTable(out, err, alignment, step, *extra, offsets, format, *heights);
   }
   err.Finish();
   return Finish(system, out, std::max(status, FindingsStatus(*loaded)));

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "cli/streams.h"
+#include "model/heights.h"
 #include "model/road.h"
+#include "road/profile.h"
 
 namespace velmora::cli {
 
@@ -26,5 +29,22 @@ std::optional<LoadedAlignment> LoadAlignment(System& system, std::string_view pa
 // well: kExitRefused when the road contradicts itself (its findings are on
 // standard error already), kExitAnswered otherwise.
 int FindingsStatus(const LoadedAlignment& road);
+
+// The heights of a road as the command line gives them: the profile, and
+// the cross slopes when a file or one slope for both sides is given.
+struct Heights {
+  std::optional<model::ProfileFile> profile;
+  std::optional<road::CrossSlopes> slopes;
+};
+
+// Reads the profile file `profile` and the cross-slope file `cross_slopes`
+// (either may be absent, "-" for standard input unless `stdin_taken`) or
+// takes `slope` for both sides, against `alignment`. Nothing when a file
+// cannot be read or is refused: the message naming the file and the line
+// is then on standard error, and the command ends with kExitUsage.
+std::optional<Heights> LoadHeights(System& system, const road::Alignment& alignment,
+                                   std::optional<std::string_view> profile,
+                                   std::optional<std::string_view> cross_slopes,
+                                   std::optional<double> slope, bool stdin_taken);
 
 }  // namespace velmora::cli

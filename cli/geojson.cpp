@@ -91,13 +91,17 @@ void GeoJsonWriter::BeginFeature() {
   first_feature_ = false;
 }
 
-void GeoJsonWriter::Point(const GeoPoint& row) {
+void GeoJsonWriter::Point(const GeoPoint& row, std::optional<double> height) {
   BeginFeature();
   std::string& t = out_.text;
   t += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[";
   Coordinate(row.point.y);
   t += ',';
   Coordinate(row.point.x);
+  if (height) {
+    t += ',';
+    Coordinate(*height);
+  }
   t += "]},\"properties\":{\"station\":";
   AppendJsonString(t, row.station);
   t += ",\"station_value\":";
@@ -118,6 +122,10 @@ void GeoJsonWriter::Point(const GeoPoint& row) {
   Coordinate(row.point.x);
   t += ",\"y\":";
   Coordinate(row.point.y);
+  if (height) {
+    t += ",\"h\":";
+    Coordinate(*height);
+  }
   t += "}}";
 }
 
@@ -165,16 +173,30 @@ void GeoJsonWriter::End() {
 void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
                           std::span<const double> extra, std::span<const double> offsets,
                           model::StationFormat stations, int decimals, std::string_view source,
-                          const std::function<void(const std::string& problem)>& failed) {
+                          const std::function<void(const std::string& problem)>& failed,
+                          const Heights& heights) {
+  const road::Profile* profile = heights.profile ? &heights.profile->profile : nullptr;
   GeoJsonWriter writer(out, decimals);
   writer.Begin(source);
   StakeoutTable(alignment, step, extra, offsets, stations, [&](const StakeoutTableRow& row) {
+    // The centre's elevation once a row; at an offset only with cross slopes.
+    const std::optional<double> h =
+        profile ? profile->ElevationAt(row.row->distance) : std::nullopt;
+    const road::CrossSlope slope =
+        heights.slopes && h ? heights.slopes->At(row.row->distance) : road::CrossSlope{};
     for (std::size_t i = 0; i < row.points.size(); ++i) {
+      const double offset = i == 0 ? 0.0 : offsets[i - 1];
       if (row.points[i] && row.azimuth) {
-        writer.Point({*row.points[i], row.station, row.displayed, row.row->distance, row.row->code,
-                      row.azimuth_text, row.packed, *row.azimuth * kDegreesPerHalfTurn / kPi,
-                      i == 0 ? 0.0 : offsets[i - 1]});
+        writer.Point(
+            {*row.points[i], row.station, row.displayed, row.row->distance, row.row->code,
+             row.azimuth_text, row.packed, *row.azimuth * kDegreesPerHalfTurn / kPi, offset},
+            h && (i == 0 || heights.slopes) ? std::optional(OffsetElevation(*h, slope, offset))
+                                            : std::nullopt);
       }
+    }
+    if (profile && !h) {
+      failed("station " + row.station + ": no design elevation: the profile runs from " +
+             ProfileEnds(alignment, *profile, stations) + "; extend the profile to cover it");
     }
     if (!row.Complete()) {
       failed("station " + row.station + ": the point cannot be computed on its element");

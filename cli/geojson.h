@@ -14,10 +14,12 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "cli/elements.h"
 #include "cli/output.h"
 #include "model/stations.h"
 #include "road/alignment.h"
@@ -48,7 +50,8 @@ class GeoJsonWriter {
   GeoJsonWriter(Writer& out, int decimals) : out_(out), decimals_(decimals) {}
 
   void Begin(std::string_view source);  // the file the road comes from
-  void Point(const GeoPoint& row);
+  // With `height` (the design elevation), a third coordinate and "h".
+  void Point(const GeoPoint& row, std::optional<double> height = std::nullopt);
   void BeginLine(double offset);  // 0: the centre line
   void LinePoint(road::Point point);
   void EndLine();
@@ -71,11 +74,14 @@ class GeoJsonWriter {
 // within 0.001 length units. `failed` is told of each row whose points
 // cannot be computed (it has none) and each line that cannot be traced to
 // its end ("station 120: ..."). Stations are written as `stations` has
-// them.
+// them. With a profile in `heights`, each point has its design elevation as
+// a third coordinate and as "h" (an offset point only with cross slopes),
+// and `failed` is told of each row outside the profile.
 void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
                           std::span<const double> extra, std::span<const double> offsets,
                           model::StationFormat stations, int decimals, std::string_view source,
-                          const std::function<void(const std::string& problem)>& failed);
+                          const std::function<void(const std::string& problem)>& failed,
+                          const Heights& heights = {});
 
 // A text as a JSON string, quotes included; bytes that are not UTF-8 are
 // written as the text "\xNN".

@@ -26,6 +26,41 @@ LoadOptions ReadLoadOptions(const ParsedArgs& args) {
   return options;
 }
 
+std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& args,
+                                   System& system, const road::Alignment& alignment,
+                                   bool stdin_taken) {
+  const std::optional<std::string_view> profile = args.Value("--profile");
+  const std::optional<std::string_view> file = args.Value("--cross-slopes");
+  const std::optional<double> slope = args.Number("--cross-slope");
+  if (file && slope) {
+    UsageError(system, syntax, "give --cross-slopes FILE or --cross-slope P, not both");
+    return std::nullopt;
+  }
+  if ((file || slope) && !profile) {
+    UsageError(system, syntax,
+               "cross slopes give heights beside the centre line: give --profile FILE too");
+    return std::nullopt;
+  }
+  return LoadHeights(system, alignment, profile, file, slope, stdin_taken);
+}
+
+std::string ProfileEnds(const road::Alignment& alignment, const road::Profile& profile,
+                        StationFormat stations, int decimals) {
+  std::string text;
+  AppendStation(text, alignment.DisplayStation(profile.Start()), stations, decimals);
+  text += " to ";
+  AppendStation(text, alignment.DisplayStation(profile.End()), stations, decimals);
+  return text;
+}
+
+void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs) {
+  for (const std::string_view name : {"--profile", "--cross-slopes"}) {
+    if (const auto file = args.Value(name)) {
+      inputs.push_back(*file);
+    }
+  }
+}
+
 bool StakeoutTableRow::Complete() const {
   for (const std::optional<road::Point>& point : points) {
     if (!point) {

@@ -2,6 +2,7 @@
 // numbers are written, and azimuth texts as the window writes them.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <span>
@@ -29,6 +30,50 @@ inline constexpr OptionSpec kDecimalsOption =
 
 inline constexpr OptionSpec kAlignmentOption = Optional(
     "--alignment", "NAME", "the alignment called NAME, of a LandXML file that holds several.");
+
+// Heights: the profile, and the cross slopes of each side. Elevations are
+// in the road's length unit, slopes in percent, negative falling away from
+// the centre line.
+inline constexpr OptionSpec kProfileOption =
+    Optional("--profile", "FILE",
+             "design elevations from the profile file FILE (station,elevation,radius: the start, "
+             "each PVI with its vertical curve radius, the end).",
+             ValueKind::kFile);
+inline constexpr OptionSpec kCrossSlopesOption =
+    Optional("--cross-slopes", "FILE",
+             "cross slopes from FILE (station,left,right in percent, negative falling away from "
+             "the centre line; linear between lines); needs --profile.",
+             ValueKind::kFile);
+inline constexpr OptionSpec kCrossSlopeOption =
+    Optional("--cross-slope", "P",
+             "one cross slope of P percent on both sides (-2: a normal crown); needs --profile.",
+             ValueKind::kLength);
+
+// The heights the options above give; nothing, with the message on
+// standard error, when they cannot be read or are given without --profile
+// (the command then ends with kExitUsage). `stdin_taken`: another input is
+// standard input already.
+std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& args,
+                                   System& system, const road::Alignment& alignment,
+                                   bool stdin_taken);
+
+// "4900 to 5200": the stations the profile runs between, as the road
+// displays them.
+std::string ProfileEnds(const road::Alignment& alignment, const road::Profile& profile,
+                        StationFormat stations, int decimals = -1);
+
+// Adds the height files given to `inputs`, the files -o must not replace.
+void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs);
+
+// The design elevation `offset` from the centre line whose elevation is
+// `centre`, with the slopes there: road::DesignElevation's sum, without
+// searching the profile again for each offset.
+inline double OffsetElevation(double centre, const road::CrossSlope& slope, double offset) {
+  if (offset == 0.0) {
+    return centre;
+  }
+  return centre + std::fabs(offset) * (offset < 0.0 ? slope.left : slope.right) / 100.0;
+}
 
 // What loading the road takes from the command line (--alignment).
 LoadOptions ReadLoadOptions(const ParsedArgs& args);

@@ -19,6 +19,7 @@ struct LoadError {
     kLandXml,      // not a readable LandXML file, or its alignment is refused
     kAlignment,    // no alignment chosen, or the one named is not there
     kWrongOption,  // --alignment given for an element file
+    kHeightFile,   // a profile or cross-slope file's line is refused
   };
   std::string file;  // as messages name it
   Kind kind = Kind::kUnreadable;

@@ -728,5 +728,56 @@ TEST(Stations, ReadAndWrittenPlainlyAndAsKStations) {
   }
 }
 
+// Heights through the commands: the worked vertical curve (PVI K5+030 at
+// 427.68, +5 % / -4 %, R 2000) on a road east from K4+900, a superelevation
+// run to +4 % on the right, and a crown of -2 % for locate.
+TEST(Heights, CurveTableElevationsOffsetsAndFillCut) {
+  const std::map<std::string, std::string> files = {
+      {"r.csv", "K4+900,K5+200,0,0,90,1000,500\n"},
+      {"p.csv", "station,elevation,radius\nK4+900,421.18,\nK5+030,427.68,2000\nK5+200,420.88\n"},
+      {"q.csv", "station,elevation,radius\nK4+950,420\nK5+200,421\n"},
+      {"c.csv", "station,left,right\nK4+950,-2,-2\nK5+050,-2,4\n"},
+      {"pts.csv", "name,x,y,z\nfill,996,600,425.0\ncut,1004,600,425.5\n"}};
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string line;  // lines of the output, or the start of the error
+  } cases[] = {
+      {{"check", "r.csv", "--profile", "p.csv", "--station-format", "k"},
+       0,
+       "3,K5+030.000,427.6800,5.0000,-4.0000,-0.090000,2000,180.0000,90.0000,2.0250,"
+       "K4+940.000,423.1800,K5+120.000,424.0800,crest"},
+      // 427.68 - 30 x 0.05 - 60^2/4000 = 425.28; right slope 1 % there.
+      {{"stakeout", "r.csv", "--every", "1000", "--at", "5000", "--offset", "-5", "--offset", "5",
+        "--profile", "p.csv", "--cross-slopes", "c.csv"},
+       0,
+       "5000,,1000.0000,600.0000,425.2800,90度0分0秒,90,1005.0000,600.0000,425.1800,995.0000,"
+       "600.0000,425.3300"},
+      // 4 m right at -2 %: 425.20; dh = 425.20 - 425.0 fill, then 425.5 cut.
+      {{"locate", "r.csv", "--points", "pts.csv", "--profile", "p.csv", "--cross-slope", "-2"},
+       0,
+       "fill,996,600,425.0,5000.0000,4.0000,90度0分0秒,90,1,425.2000,0.2000,\n"
+       "cut,1004,600,425.5,5000.0000,-4.0000,90度0分0秒,90,1,425.2000,-0.3000,"},
+      {{"stakeout", "r.csv", "--every", "1000", "--at", "5000", "--profile", "p.csv", "--geojson"},
+       0,
+       "\"coordinates\":[600.0000,1000.0000,425.2800]},\"properties\":{\"station\":\"5000\""},
+      {{"stakeout", "r.csv", "--every", "1000", "--profile", "q.csv"},
+       1,
+       "velmora-cli: station 4900: no design elevation: the profile runs from 4950 to 5200"},
+      {{"stakeout", "r.csv", "--every", "100", "--cross-slope", "-2"},
+       2,
+       "velmora-cli: cross slopes give heights beside the centre line: give --profile FILE"},
+  };
+  for (const auto& c : cases) {
+    const Outcome got = WithFiles(c.args, files);
+    EXPECT_EQ(got.status, c.status) << c.args[0] << got.err;
+    if (c.status == 0) {
+      EXPECT_NE(got.out.find(c.line), std::string::npos) << got.out;
+    } else {
+      EXPECT_TRUE(got.err.starts_with(c.line)) << got.err;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velmora::cli
