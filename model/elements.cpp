@@ -141,15 +141,8 @@ std::optional<ElementFile> ReadElements(text::Source& in, LoadError& error) {
     return std::nullopt;
   };
   while (reader.Next(record)) {
-    switch (record.problem) {
-      case text::CsvReader::Problem::kTooLong:
-        return refuse("it is longer than " + std::to_string(text::kMaxLineBytes) + " bytes");
-      case text::CsvReader::Problem::kNotUtf8:
-        return refuse("it is not UTF-8 text");
-      case text::CsvReader::Problem::kBadQuote:
-        return refuse("a quote is out of place");
-      case text::CsvReader::Problem::kNone:
-        break;
+    if (record.problem != text::CsvReader::Problem::kNone) {
+      return refuse(text::CsvReader::Describe(record.problem));
     }
     if (header_allowed && IsHeader(fields)) {
       header_allowed = false;

@@ -43,15 +43,8 @@ class HeightReader {
     bool header = false;
     while (reader.Next(record)) {
       line_ = record.line;
-      switch (record.problem) {
-        case text::CsvReader::Problem::kTooLong:
-          return Refuse("it is longer than " + std::to_string(text::kMaxLineBytes) + " bytes");
-        case text::CsvReader::Problem::kNotUtf8:
-          return Refuse("it is not UTF-8 text");
-        case text::CsvReader::Problem::kBadQuote:
-          return Refuse("a quote is out of place");
-        case text::CsvReader::Problem::kNone:
-          break;
+      if (record.problem != text::CsvReader::Problem::kNone) {
+        return Refuse(text::CsvReader::Describe(record.problem));
       }
       if (!header) {
         if (!IsHeader(record.fields)) {

@@ -73,15 +73,8 @@ std::optional<PiFile> ReadPiFile(text::Source& in, LoadError& error) {
   drawn.fill(kNone);
   std::size_t columns = 0;
   while (reader.Next(record)) {
-    switch (record.problem) {
-      case text::CsvReader::Problem::kTooLong:
-        return refuse("it is longer than " + std::to_string(text::kMaxLineBytes) + " bytes");
-      case text::CsvReader::Problem::kNotUtf8:
-        return refuse("it is not UTF-8 text");
-      case text::CsvReader::Problem::kBadQuote:
-        return refuse("a quote is out of place");
-      case text::CsvReader::Problem::kNone:
-        break;
+    if (record.problem != text::CsvReader::Problem::kNone) {
+      return refuse(text::CsvReader::Describe(record.problem));
     }
     if (columns == 0) {
       // The header: which column is which.

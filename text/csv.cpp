@@ -195,4 +195,18 @@ bool CsvReader::Next(Record& record) {
   return false;
 }
 
+std::string CsvReader::Describe(Problem problem) {
+  switch (problem) {
+    case Problem::kTooLong:
+      return "it is longer than " + std::to_string(kMaxLineBytes) + " bytes";
+    case Problem::kNotUtf8:
+      return "it is not UTF-8 text";
+    case Problem::kBadQuote:
+      return "a quote is out of place";
+    case Problem::kNone:
+      break;
+  }
+  return {};
+}
+
 }  // namespace velmora::text

@@ -89,6 +89,9 @@ class CsvReader {
   };
   // False at the end of the input (or on a read error: see Source::failed).
   bool Next(Record& record);
+  // What is wrong with a line, as a file's message says it ("it is not
+  // UTF-8 text"); empty for kNone.
+  static std::string Describe(Problem problem);
 
  private:
   LineReader lines_;
