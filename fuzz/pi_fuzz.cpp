@@ -14,6 +14,7 @@
 
 #include "cli/commands.h"
 #include "fuzz/fuzz_system.h"
+#include "fuzz/run_command.h"
 #include "model/pi_file.h"
 #include "road/geometry.h"
 #include "text/text.h"
@@ -21,23 +22,8 @@
 namespace {
 
 using velmora::fuzz::Fail;
-using velmora::fuzz::FuzzSystem;
 using velmora::fuzz::PieceSource;
-
-void RunCommand(std::string_view input, std::size_t piece, const std::vector<std::string>& args) {
-  FuzzSystem system(input, piece);
-  const int status = velmora::cli::Run(args, system);
-  if (status < 0 || status > 2) {
-    Fail("a status other than 0, 1 or 2", args[0]);
-  }
-  if (status == 2 && !system.out.text.empty()) {
-    Fail("output with status 2", system.out.text);
-  }
-  if (!velmora::text::IsValidUtf8(system.out.text) ||
-      !velmora::text::IsValidUtf8(system.err.text)) {
-    Fail("output is not UTF-8", system.out.text);
-  }
-}
+using velmora::fuzz::RunCommand;
 
 }  // namespace
 
