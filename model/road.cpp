@@ -1,6 +1,5 @@
 #include "model/road.h"
 
-#include <numbers>
 #include <utility>
 
 #include "arith/angle.h"
@@ -12,7 +11,6 @@
 namespace velmora::model {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 
 // UTF-16 by its byte-order mark, or by a zero byte among the first two.
 bool LooksLikeUtf16(std::string_view bytes) {

@@ -3,15 +3,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <tuple>
 
+#include "arith/angle.h"
 #include "road/trig.h"
 
 namespace velmora::road {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 // A JD that turns less than this (0.0002″) does not turn.
 constexpr double kNoTurn = 1e-9;
 
