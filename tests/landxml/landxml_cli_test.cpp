@@ -149,6 +149,12 @@ TEST(LandXmlCli, LandXmlCommandReadsBackToTheSameRoad) {
   EXPECT_EQ(outcome.out, "");
   const std::string& xml = system.files["road.xml"];
   EXPECT_NE(xml.find("<Alignment name=\"road\""), std::string::npos);
+  // The alignment is named after the file, whatever bytes its name holds:
+  // what is written still reads as XML.
+  system.files["r\x01\xFF.csv"] = system.files["road.csv"];
+  ASSERT_EQ(Cli({"landxml", "r\x01\xFF.csv", "-o", "odd.xml"}, system).status, 0);
+  outcome = Cli({"check", "odd.xml"}, system);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_NE(xml.find("<StaEquation staInternal=\"200\" staBack=\"200\" staAhead=\"230\"/>"),
             std::string::npos)
       << xml;

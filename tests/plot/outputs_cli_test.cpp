@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "landxml/xml.h"
 #include "tests/cli/memory_system.h"
 #include "tests/plot/json.h"
 #include "text/csv.h"
@@ -154,6 +155,15 @@ TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   }
   EXPECT_TRUE(svg.ends_with("</svg>\n"));
+  struct Counter final : landxml::XmlHandler {
+    int elements = 0;
+    void Start(std::string_view, std::span<const landxml::XmlAttribute>) override { ++elements; }
+    void Text(std::string_view) override {}
+    void End(std::string_view) override {}
+  } counter;
+  std::string error;
+  EXPECT_TRUE(landxml::ParseXml(svg, counter, error)) << error;
+  EXPECT_GT(counter.elements, 10);
 
   const struct {
     std::vector<std::string> args;
