@@ -168,6 +168,7 @@ std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
                                     const Tolerance& tolerance, std::string& error) {
   Built built;
   built.alignment.elements_.reserve(inputs.size());
+  double turning = 0.0;  // the road's, up to here
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const ElementInput& input = inputs[i];
     if (!Finite(input)) {
@@ -176,6 +177,15 @@ std::optional<Built> BuildAlignment(std::span<const ElementInput> inputs,
     }
     if (!(input.end_station > input.start_station)) {
       error = Named(i, "the end station is not after the start station");
+      return std::nullopt;
+    }
+    turning += std::fmax(std::fabs(detail::CurvatureOf(input.start_radius)),
+                         std::fabs(detail::CurvatureOf(input.end_radius))) *
+               (input.end_station - input.start_station);
+    if (!(turning <= kMostTurning)) {
+      error = Named(i,
+                    "turns the road through more than 1000000 radians in all; "
+                    "check its radii and stations");
       return std::nullopt;
     }
     Element element;

@@ -26,6 +26,12 @@ struct ElementInput {
   std::optional<Point> start;
 };
 
+// The most a road may turn through in all, in radians (the sum over its
+// elements of the largest curvature times the length): more than a
+// thousand 10 km elements into radius 10, and the bound that keeps the
+// reverse search's memory (some 260 bytes a quarter radian) in hand.
+inline constexpr double kMostTurning = 1e6;
+
 // 1 mm and 1 second of arc.
 struct Tolerance {
   double distance = 0.001;

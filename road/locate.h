@@ -44,14 +44,12 @@ struct LocateResult {
 // spirals and tight ones, and on roads that coil round one spot thousands
 // of times (the search's pieces each turn at most a radian, however many
 // that takes: its memory, some 260 bytes a piece, grows with the road's
-// whole turning). When several parts of the alignment are candidates (a
-// hairpin) the nearer foot wins; equal distances (within a
-// nanometre and the rounding of the coordinates) go to the lower station.
-// A point within 1e-7 units of the normal at either end of the road counts
-// as on it. Where elements meet at an angle (a start given apart from the
-// previous end), a point with no foot on either is put at the junction.
-// A point with a coordinate that is not finite, and any point on a road of
-// no elements, is refused as too far.
+// whole turning, which BuildAlignment bounds by kMostTurning). When several parts of the alignment
+// are candidates (a hairpin) the nearer foot wins; equal distances (within a nanometre and the
+// rounding of the coordinates) go to the lower station. A point within 1e-7 units of the normal at
+// either end of the road counts as on it. Where elements meet at an angle (a start given apart from
+// the previous end), a point with no foot on either is put at the junction. A point with a
+// coordinate that is not finite, and any point on a road of no elements, is refused as too far.
 class Locator {
  public:
   explicit Locator(const Alignment& alignment);

@@ -101,7 +101,7 @@ TEST(Load, EachOutcome) {
        "start_azimuth,x,y)"},
       {"an element that cannot be computed",
        "0,100,0,0,0,1000,500\n100,200,0,0,,,\n"
-       "200,300,1e-9,0,,,\n",
+       "200,300,0.001,0,,,\n",
        {},
        0,
        "",
@@ -109,6 +109,16 @@ TEST(Load, EachOutcome) {
        3,
        2,
        "f.csv, line 3: the element cannot be computed (a radius too small or a turn too long)"},
+      {"a road turning more than any road",
+       "0,100,0,0,0,1000,500\n100,3e17,5,5,,,\n",
+       {},
+       0,
+       "",
+       K::kJoin,
+       2,
+       1,
+       "f.csv, line 2: the element turns the road through more than 1000000 radians in all; "
+       "check its radii and stations"},
       {"UTF-16 CSV",
        std::string("\xFF\xFE"
                    "0\0,\0"
