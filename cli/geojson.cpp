@@ -178,7 +178,7 @@ void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double 
   const road::Profile* profile = heights.profile ? &heights.profile->profile : nullptr;
   GeoJsonWriter writer(out, decimals);
   writer.Begin(source);
-  StakeoutTable(alignment, step, extra, offsets, stations, [&](const StakeoutTableRow& row) {
+  report::TableRows(alignment, step, extra, offsets, stations, [&](const report::TableRow& row) {
     // The centre's elevation once a row; at an offset only with cross slopes.
     const std::optional<double> h =
         profile ? profile->ElevationAt(row.row->distance) : std::nullopt;
