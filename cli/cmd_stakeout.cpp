@@ -6,8 +6,9 @@
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/elements.h"
-#include "cli/geojson.h"
 #include "cli/road_command.h"
+#include "report/geojson.h"
+#include "report/table.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
 #include "text/csv.h"
@@ -137,9 +138,7 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     err.Line(std::string(kProgram) + ": " + problem);
   };
   if (geojson) {
-    const road::Alignment& alignment = loaded->alignment;
-    WriteStakeoutGeoJson(out, alignment, step, report::AtDistances(alignment, request.at), offsets,
-                         format.stations, format.decimals, loaded->name, gap, *heights);
+    report::WriteTableGeoJson(out, *loaded, *heights, request, loaded->name, gap);
   } else {
     if (format.bom) {
       out.text += kByteOrderMark;
