@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/road.h"
+#include "report/geojson.h"
 #include "report/locate.h"
 #include "report/table.h"
 #include "tests/cli/memory_system.h"
@@ -56,6 +57,34 @@ TEST(Report, StringSinkHoldsTheConsolesBytes) {
   std::string console = Console({"locate", "road.csv", "--points", "points.csv", "--bom"});
   console.erase(0, 3);  // the byte-order mark, which goes with --bom's CR LF line ends
   EXPECT_EQ(located.text, console);
+}
+
+// A request the console refuses writes nothing, and says why as it does.
+TEST(Report, RefusedTableWritesNothing) {
+  const model::Road road = std::get<model::Road>(model::Load(kRoad, "road.csv"));
+  // 164 m at 2^-16 m: 164 * 65536 multiples, 1 stretch, 2 elements and the end.
+  const struct {
+    double step;
+    std::vector<double> at;
+    std::string message;
+  } cases[] = {
+      {0, {}, "--every 0 is not a step along the road; give one above 0"},
+      {10, {99999}, "station 99999 of --at is not on the road, which runs from 0 to 164"},
+      {0x1p-16,
+       {},
+       "--every 0.0000152587890625 asks for up to 10747908 rows, more than "
+       "10000000; choose a longer step"},
+  };
+  for (const auto& c : cases) {
+    TableRequest request;
+    request.step = c.step;
+    request.at = c.at;
+    request.step_text = c.step == 0x1p-16 ? "0.0000152587890625" : "";
+    LineOut csv, geojson;
+    EXPECT_EQ(WriteTableCsv(csv, road, {}, request).messages, std::vector{c.message});
+    EXPECT_EQ(WriteTableGeoJson(geojson, road, {}, request, "").messages, std::vector{c.message});
+    EXPECT_EQ(csv.text + geojson.text, "");
+  }
 }
 
 }  // namespace
