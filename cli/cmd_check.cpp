@@ -23,6 +23,7 @@ constexpr OptionSpec kOptions[] = {
              ValueKind::kDistance),
     Flag("--pi", "write the road's table of JDs as a PI file instead."),
     kProfileOption,
+    kProfileNameOption,
     kCrossSlopesOption,
     kCrossSlopeOption,
     kStationFormatOption,
@@ -153,7 +154,7 @@ void AppendPoint(std::string& out, const std::optional<road::Point>& point, int 
 
 int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   const RoadFormat format = ReadRoadFormat(args);
-  LoadOptions options = ReadLoadOptions(args);
+  LoadOptions options = ReadLoadOptions(args, true);
   if (const std::optional<double> tolerance = args.Number("--tolerance")) {
     options.tolerance.distance = *tolerance;
   }
@@ -171,7 +172,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     }
   }
   const std::optional<Heights> heights =
-      ReadHeights(syntax, args, system, loaded->alignment, args.operands[0] == "-");
+      ReadHeights(syntax, args, system, *loaded, args.operands[0] == "-");
   if (!heights) {
     return kExitUsage;
   }

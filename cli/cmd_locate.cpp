@@ -24,6 +24,7 @@ constexpr OptionSpec kOptions[] = {
     Optional("--max-offset", "D", "refuse a point farther than D from the centre line.",
              ValueKind::kDistance),
     kProfileOption,
+    kProfileNameOption,
     kCrossSlopesOption,
     kCrossSlopeOption,
     kAlignmentOption,
@@ -242,13 +243,12 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
   }
 
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format.decimals);
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args, true), format.decimals);
   if (!loaded) {
     return kExitUsage;
   }
-  const std::optional<Heights> heights =
-      ReadHeights(syntax, args, system, loaded->alignment,
-                  args.operands[0] == "-" || (points && *points == "-"));
+  const std::optional<Heights> heights = ReadHeights(
+      syntax, args, system, *loaded, args.operands[0] == "-" || (points && *points == "-"));
   if (!heights) {
     return kExitUsage;
   }

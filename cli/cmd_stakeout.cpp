@@ -28,6 +28,7 @@ constexpr OptionSpec kOptions[] = {
          "write the table as GeoJSON instead of CSV: a point for each row and offset, and the "
          "centre and offset lines, [easting, northing] in the file's own system."),
     kProfileOption,
+    kProfileNameOption,
     kCrossSlopesOption,
     kCrossSlopeOption,
     kAlignmentOption,
@@ -244,12 +245,12 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
   }
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format.decimals);
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args, true), format.decimals);
   if (!loaded) {
     return kExitUsage;
   }
   const std::optional<Heights> heights =
-      ReadHeights(syntax, args, system, loaded->alignment, args.operands[0] == "-");
+      ReadHeights(syntax, args, system, *loaded, args.operands[0] == "-");
   if (!heights) {
     return kExitUsage;
   }
