@@ -67,6 +67,10 @@ constexpr CommandSpec kSpec = {
         "a road of another shape is refused, naming the element where it stops\n"
         "fitting.\n"
 
+        "A LandXML road's own design profile (its ProfAlign; --profile-name NAME\n"
+        "where it holds several) serves as --profile FILE does, unless FILE is\n"
+        "given; check then writes 0 as each PVI's line.\n"
+        "\n"
         "With --profile FILE, check writes the vertical curve table of the profile\n"
         "instead of the element table, one line a PVI: its line in FILE, station,\n"
         "elevation, grade_in and grade_out (percent, + rising along the station),\n"
