@@ -69,7 +69,7 @@ constexpr CommandSpec kSpec = {
 
         "A LandXML road's own design profile (its ProfAlign; --profile-name NAME\n"
         "where it holds several) serves as --profile FILE does, unless FILE is\n"
-        "given; check then writes 0 as each PVI's line.\n"
+        "given; check then leaves each PVI's line empty.\n"
         "\n"
         "With --profile FILE, check writes the vertical curve table of the profile\n"
         "instead of the element table, one line a PVI: its line in FILE, station,\n"
@@ -117,7 +117,9 @@ void WriteCurveTable(Writer& out, const road::Alignment& alignment,
   const int fine = std::min(format.decimals + 2, kMostDecimals);
   for (const road::VerticalCurveRow& row : profile.profile.CurveTable()) {
     std::string& t = out.text;
-    t += std::to_string(profile.lines[row.point]);
+    if (profile.lines[row.point] != 0) {
+      t += std::to_string(profile.lines[row.point]);  // none for a LandXML profile
+    }
     t += ',';
     AppendStation(t, alignment.DisplayStation(row.station), format.stations);
     for (const double value : {row.elevation, row.grade_in, row.grade_out}) {
