@@ -24,6 +24,7 @@ constexpr OptionSpec kOptions[] = {
              ValueKind::kDistance),
     Flag("--pi", "write the road's table of JDs as a PI file instead."),
     kProfileOption,
+    kProfileNameOption,
     kCrossSlopesOption,
     kCrossSlopeOption,
     kStationFormatOption,
@@ -67,6 +68,10 @@ constexpr CommandSpec kSpec = {
         "a road of another shape is refused, naming the element where it stops\n"
         "fitting.\n"
 
+        "A LandXML road's own design profile (its ProfAlign; --profile-name NAME\n"
+        "where it holds several) serves as --profile FILE does, unless FILE is\n"
+        "given; check then leaves each PVI's line empty.\n"
+        "\n"
         "With --profile FILE, check writes the vertical curve table of the profile\n"
         "instead of the element table, one line a PVI: its line in FILE, station,\n"
         "elevation, grade_in and grade_out (percent, + rising along the station),\n"
@@ -114,7 +119,7 @@ void AppendPoint(std::string& out, const std::optional<road::Point>& point, int 
 
 int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   const RoadFormat format = ReadRoadFormat(args);
-  LoadOptions options = ReadLoadOptions(args);
+  LoadOptions options = ReadLoadOptions(args, true);
   if (const std::optional<double> tolerance = args.Number("--tolerance")) {
     options.tolerance.distance = *tolerance;
   }
@@ -132,7 +137,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     }
   }
   const std::optional<Heights> heights =
-      ReadHeights(syntax, args, system, loaded->alignment, args.operands[0] == "-");
+      ReadHeights(syntax, args, system, *loaded, args.operands[0] == "-");
   if (!heights) {
     return kExitUsage;
   }

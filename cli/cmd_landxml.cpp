@@ -16,6 +16,10 @@ constexpr OptionSpec kOptions[] = {
     Optional("--name", "NAME",
              "the alignment's name in the file (the element file's name without its folder "
              "and extension unless given)."),
+    kProfileOption,
+    kProfileNameOption,
+    kCrossSlopesOption,
+    kCrossSlopeOption,
     kOutputOption,
 };
 
@@ -26,7 +30,7 @@ constexpr CommandSpec kSpec = {
     .min_operands = 1,
     .max_operands = 1,
     .options = kOptions,
-    .summary = "the road of an element file as a LandXML file",
+    .summary = "the road of an element file (and its profile) as a LandXML file",
     .description =
         "The alignment of the element file ELEMENTS as a LandXML 1.2 file, for\n"
         "design software and field controllers: each element a Line, a Curve or a\n"
@@ -40,6 +44,14 @@ constexpr CommandSpec kSpec = {
         "has a PI. No directions are written: programs read those in different\n"
         "conventions, and the points say the same. The units are declared as\n"
         "metres, or as a LandXML input declares them; numbers are never converted.\n"
+        "\n"
+        "The design profile, from --profile FILE or else the LandXML input's own\n"
+        "(chosen by --profile-name where it holds several), is written as the\n"
+        "alignment's Profile/ProfAlign: its start and end and each grade change a\n"
+        "PVI, or a ParaCurve (a parabola given by its radius is written with its\n"
+        "length), UnsymParaCurve or CircCurve, at the stations the road displays.\n"
+        "LandXML keeps no plain table of cross slopes: --cross-slopes and\n"
+        "--cross-slope are refused (exit status 2), and nothing is written.\n"
         "\n"
         "A design that contradicts itself (a start given that is not where the\n"
         "previous element ends, a LandXML statement its geometry contradicts) is\n"
@@ -61,10 +73,20 @@ std::string BaseName(std::string_view path) {
   return std::string(path);
 }
 
-int RunLandXml(const CommandSpec&, const ParsedArgs& args, System& system) {
+int RunLandXml(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
+  if (args.Has("--cross-slopes") || args.Has("--cross-slope")) {
+    return UsageError(system, syntax,
+                      "LandXML keeps no plain table of cross slopes, so none can be written; "
+                      "leave --cross-slopes and --cross-slope out");
+  }
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args));
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args, true));
   if (!loaded) {
+    return kExitUsage;
+  }
+  const std::optional<Heights> heights =
+      ReadHeights(syntax, args, system, *loaded, args.operands[0] == "-");
+  if (!heights) {
     return kExitUsage;
   }
   landxml::WriteOptions options;
@@ -90,13 +112,21 @@ int RunLandXml(const CommandSpec&, const ParsedArgs& args, System& system) {
   options.application = std::string(kProgram);
   options.version = VELMORA_VERSION;
   options.units = loaded->units;
+  if (heights->profile) {
+    options.profile = &heights->profile->profile;
+    options.profile_points = heights->profile->points;
+    const std::optional<std::string_view> file = args.Value("--profile");
+    options.profile_name =
+        file ? (*file == "-" ? std::string("Profile") : BaseName(*file)) : loaded->profile_name;
+  }
 
   std::string error;
   const std::optional<std::string> xml = landxml::WriteLandXml(loaded->alignment, options, error);
   if (!xml) {
     return Fail(system, Printable(loaded->name) + ", " + error);
   }
-  const std::string_view inputs[] = {args.operands[0]};
+  std::vector<std::string_view> inputs = {args.operands[0]};
+  AddHeightInputs(args, inputs);
   std::optional<Output> output = OpenOutput(system, args.Value("--output"), inputs);
   if (!output) {
     return kExitUsage;

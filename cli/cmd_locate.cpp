@@ -18,6 +18,7 @@ constexpr OptionSpec kOptions[] = {
     Optional("--max-offset", "D", "refuse a point farther than D from the centre line.",
              ValueKind::kDistance),
     kProfileOption,
+    kProfileNameOption,
     kCrossSlopesOption,
     kCrossSlopeOption,
     kAlignmentOption,
@@ -48,6 +49,10 @@ constexpr CommandSpec kSpec = {
         "point whose station a station equation repeats, the message says which\n"
         "of the two it is (\"back of the station equation 1420 = 1405\", or\n"
         "\"ahead of ...\").\n"
+        "\n"
+        "A LandXML road's own design profile (its ProfAlign; --profile-name NAME\n"
+        "where it holds several) serves as --profile FILE does, unless FILE is\n"
+        "given.\n"
         "\n"
         "With --profile FILE the lines of --points may give the surveyed\n"
         "elevation z as a fourth field (name,x,y,z), and each line has z after y\n"
@@ -85,13 +90,12 @@ int RunLocate(const CommandSpec& syntax, const ParsedArgs& args, System& system)
   }
 
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format.decimals);
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args, true), format.decimals);
   if (!loaded) {
     return kExitUsage;
   }
-  const std::optional<Heights> heights =
-      ReadHeights(syntax, args, system, loaded->alignment,
-                  args.operands[0] == "-" || (points && *points == "-"));
+  const std::optional<Heights> heights = ReadHeights(
+      syntax, args, system, *loaded, args.operands[0] == "-" || (points && *points == "-"));
   if (!heights) {
     return kExitUsage;
   }

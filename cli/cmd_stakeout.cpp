@@ -29,6 +29,7 @@ constexpr OptionSpec kOptions[] = {
          "write the table as GeoJSON instead of CSV: a point for each row and offset, and the "
          "centre and offset lines, [easting, northing] in the file's own system."),
     kProfileOption,
+    kProfileNameOption,
     kCrossSlopesOption,
     kCrossSlopeOption,
     kAlignmentOption,
@@ -64,6 +65,10 @@ constexpr CommandSpec kSpec = {
         "own projected system: nothing is transformed, so they are not the WGS 84\n"
         "longitude and latitude RFC 7946 expects; the collection says so in its\n"
         "member \"velmora:coordinates\".\n"
+        "\n"
+        "A LandXML road's own design profile (its ProfAlign; --profile-name NAME\n"
+        "where it holds several) serves as --profile FILE does, unless FILE is\n"
+        "given.\n"
         "\n"
         "With --profile FILE each row has the design elevation h of the centre\n"
         "line after x and y, and with cross slopes (--cross-slopes FILE or\n"
@@ -105,12 +110,12 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
     return UsageError(system, syntax, "--bom is for CSV: JSON text has no byte-order mark");
   }
   const std::optional<LoadedAlignment> loaded =
-      LoadAlignment(system, args.operands[0], ReadLoadOptions(args), format.decimals);
+      LoadAlignment(system, args.operands[0], ReadLoadOptions(args, true), format.decimals);
   if (!loaded) {
     return kExitUsage;
   }
   const std::optional<Heights> heights =
-      ReadHeights(syntax, args, system, loaded->alignment, args.operands[0] == "-");
+      ReadHeights(syntax, args, system, *loaded, args.operands[0] == "-");
   if (!heights) {
     return kExitUsage;
   }

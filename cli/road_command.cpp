@@ -20,28 +20,43 @@ RoadFormat ReadRoadFormat(const ParsedArgs& args) {
   return format;
 }
 
-LoadOptions ReadLoadOptions(const ParsedArgs& args) {
+LoadOptions ReadLoadOptions(const ParsedArgs& args, bool heights) {
   LoadOptions options;
   options.alignment = args.Value("--alignment");
+  if (heights) {
+    options.profile_name = args.Value("--profile-name");
+    options.profile = !args.Has("--profile");
+  }
   return options;
 }
 
 std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& args,
-                                   System& system, const road::Alignment& alignment,
-                                   bool stdin_taken) {
+                                   System& system, const LoadedAlignment& road, bool stdin_taken) {
+  const road::Alignment& alignment = road.alignment;
   const std::optional<std::string_view> profile = args.Value("--profile");
+  if (profile && args.Has("--profile-name")) {
+    UsageError(system, syntax,
+               "--profile-name chooses the LandXML file's own profile, and --profile FILE "
+               "replaces it: give one of them");
+    return std::nullopt;
+  }
   const std::optional<std::string_view> file = args.Value("--cross-slopes");
   const std::optional<double> slope = args.Number("--cross-slope");
   if (file && slope) {
     UsageError(system, syntax, "give --cross-slopes FILE or --cross-slope P, not both");
     return std::nullopt;
   }
-  if ((file || slope) && !profile) {
+  if ((file || slope) && !profile && !road.profile) {
     UsageError(system, syntax,
                "cross slopes give heights beside the centre line: give --profile FILE too");
     return std::nullopt;
   }
-  return LoadHeights(system, alignment, profile, file, slope, stdin_taken);
+  std::optional<Heights> heights =
+      LoadHeights(system, alignment, profile, file, slope, stdin_taken);
+  if (heights && !profile && road.profile) {
+    heights->profile = road.profile;
+  }
+  return heights;
 }
 
 void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs) {

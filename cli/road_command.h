@@ -35,31 +35,39 @@ inline constexpr OptionSpec kAlignmentOption = Optional(
 inline constexpr OptionSpec kProfileOption =
     Optional("--profile", "FILE",
              "design elevations from the profile file FILE (station,elevation,radius: the start, "
-             "each PVI with its vertical curve radius, the end).",
+             "each PVI with its vertical curve radius, the end); for a LandXML road, in place "
+             "of its own profile.",
              ValueKind::kFile);
 inline constexpr OptionSpec kCrossSlopesOption =
     Optional("--cross-slopes", "FILE",
              "cross slopes from FILE (station,left,right in percent, negative falling away from "
-             "the centre line; linear between lines); needs --profile.",
+             "the centre line; linear between lines); needs a profile.",
              ValueKind::kFile);
 inline constexpr OptionSpec kCrossSlopeOption =
     Optional("--cross-slope", "P",
-             "one cross slope of P percent on both sides (-2: a normal crown); needs --profile.",
+             "one cross slope of P percent on both sides (-2: a normal crown); needs a profile.",
              ValueKind::kLength);
 
-// The heights the options above give; nothing, with the message on
+inline constexpr OptionSpec kProfileNameOption =
+    Optional("--profile-name", "NAME",
+             "the design profile (ProfAlign) called NAME of a LandXML alignment that holds "
+             "several.");
+
+// The heights the options above give, the profile a LandXML road holds
+// (chosen by --profile-name) where no --profile is given; nothing, with the message on
 // standard error, when they cannot be read or are given without --profile
 // (the command then ends with kExitUsage). `stdin_taken`: another input is
 // standard input already.
 std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& args,
-                                   System& system, const road::Alignment& alignment,
-                                   bool stdin_taken);
+                                   System& system, const LoadedAlignment& road, bool stdin_taken);
 
 // Adds the height files given to `inputs`, the files -o must not replace.
 void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs);
 
-// What loading the road takes from the command line (--alignment).
-LoadOptions ReadLoadOptions(const ParsedArgs& args);
+// What loading the road takes from the command line (--alignment; for a
+// command that reads heights, `heights`, --profile-name, and the road's own
+// profile unless --profile is given).
+LoadOptions ReadLoadOptions(const ParsedArgs& args, bool heights = false);
 
 struct RoadFormat {
   model::StationFormat stations = model::StationFormat::kPlain;

@@ -55,10 +55,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)landxml::CheckStated(built->alignment, alignment, 0.001);
     landxml::WriteOptions options;
     options.name = alignment.name;
+    // A design profile that computes (its stations taken along the road) is
+    // written too, and read back with as many points.
+    std::optional<road::Profile> profile;
+    for (const landxml::ReadProfile& read : alignment.profiles) {
+      if (!read.error.empty() && !read.points.empty())
+        Fail("profile points and an error", read.name);
+      road::ProfileError why;
+      if (!profile && (profile = road::BuildProfile(read.points, why))) {
+        options.profile = &*profile;
+        options.profile_points = read.points;
+        options.profile_name = read.name;
+      }
+    }
     const std::optional<std::string> xml = landxml::WriteLandXml(built->alignment, options, error);
     if (!xml) continue;
     const std::optional<landxml::Document> again = landxml::ReadLandXml(*xml, error);
     if (!again || again->alignments.size() != 1) Fail("written LandXML does not read back", *xml);
+    if (profile &&
+        (again->alignments[0].profiles.size() != 1 ||
+         again->alignments[0].profiles[0].points.size() != options.profile_points.size())) {
+      Fail("a written profile does not read back", *xml);
+    }
   }
   return 0;
 }

@@ -140,6 +140,19 @@ struct RawElement {
   std::map<std::string, std::string, std::less<>> points;  // Start, End, Center, PI: text or "@ref"
 };
 
+// A point of a ProfAlign as the file writes it.
+struct RawProfilePoint {
+  std::string kind;  // PVI, ParaCurve, UnsymParaCurve, CircCurve
+  Attributes attributes;
+  std::string text;  // "station elevation"
+};
+
+struct RawProfile {
+  std::string name;
+  std::vector<RawProfilePoint> points;
+  std::string error;  // a child that is no profile point
+};
+
 struct RawAlignment {
   std::string name;
   std::string sta_start;
@@ -147,6 +160,8 @@ struct RawAlignment {
   bool has_geometry = false;
   std::vector<RawElement> elements;
   std::vector<Attributes> equations;
+  std::vector<RawProfile> profiles;
+  std::size_t ground_profiles = 0;
   std::string error;  // an element kind that is not computed
 };
 
@@ -215,6 +230,33 @@ class Walker final : public XmlHandler {
       alignment.has_geometry = true;
       return;
     }
+    if (depth == alignment_depth_ + 1 && name == "Profile") {
+      profile_depth_ = depth;
+      return;
+    }
+    if (profile_depth_ != 0 && depth == profile_depth_ + 1) {
+      if (name == "ProfSurf") ++alignment.ground_profiles;
+      if (name != "ProfAlign") return;
+      prof_align_depth_ = depth;
+      RawProfile& profile = alignment.profiles.emplace_back();
+      for (const XmlAttribute& a : attributes) {
+        if (a.name == "name") profile.name = std::string(a.value);
+      }
+      return;
+    }
+    if (prof_align_depth_ != 0 && depth == prof_align_depth_ + 1) {
+      RawProfile& profile = alignment.profiles.back();
+      if (name == "PVI" || name == "ParaCurve" || name == "UnsymParaCurve" || name == "CircCurve") {
+        profile.points.push_back({std::string(name), copy(), {}});
+        text_.clear();
+        capture_ = depth;
+      } else if (name != "Feature" && profile.error.empty()) {
+        profile.error = "its <" + std::string(name) + "> after point " +
+                        std::to_string(profile.points.size()) +
+                        " is no profile point (PVI, ParaCurve, UnsymParaCurve, CircCurve)";
+      }
+      return;
+    }
     if (depth == alignment_depth_ + 1 && name == "StaEquation") {
       alignment.equations.push_back(copy());
       return;
@@ -253,12 +295,16 @@ class Walker final : public XmlHandler {
       const std::string& name = path_.back();
       if (name == "CgPoint") {
         if (!point_name_.empty()) points_[point_name_] = text_;
+      } else if (prof_align_depth_ != 0 && depth == prof_align_depth_ + 1) {
+        alignments_.back().profiles.back().points.back().text = text_;
       } else if (element_depth_ != 0) {
         alignments_.back().elements.back().points[name] = text_;
       }
     }
     if (depth == element_depth_) element_depth_ = 0;
     if (depth == geometry_depth_) geometry_depth_ = 0;
+    if (depth == prof_align_depth_) prof_align_depth_ = 0;
+    if (depth == profile_depth_) profile_depth_ = 0;
     if (depth == alignment_depth_) {
       alignment_depth_ = 0;
       position_ = 0;
@@ -278,6 +324,8 @@ class Walker final : public XmlHandler {
   std::size_t alignment_depth_ = 0;
   std::size_t geometry_depth_ = 0;
   std::size_t element_depth_ = 0;
+  std::size_t profile_depth_ = 0;
+  std::size_t prof_align_depth_ = 0;
   std::size_t position_ = 0;
   std::size_t capture_ = 0;  // depth of the element whose text is collected
   std::string text_;
@@ -662,6 +710,69 @@ class Builder {
   std::vector<std::string> direction_notes_;
 };
 
+// A ProfAlign's points read: each "station elevation" and its curve's
+// numbers. The first fault found is the profile's error.
+ReadProfile Profile(const RawProfile& raw) {
+  ReadProfile out;
+  out.name = raw.name;
+  out.error = raw.error;
+  for (std::size_t i = 0; i < raw.points.size() && out.error.empty(); ++i) {
+    const RawProfilePoint& point = raw.points[i];
+    const std::string which = "its point " + std::to_string(i + 1) + " (" + point.kind + ")";
+    road::ProfilePoint read;
+    std::string_view text = Trim(point.text);
+    const std::size_t blank = text.find_first_of(" \t\r\n");
+    const std::optional<double> station = Number(text.substr(0, blank));
+    const std::optional<double> elevation =
+        blank == std::string_view::npos ? std::nullopt : Number(text.substr(blank));
+    if (!station || !elevation) {
+      out.error = which + ": \"" + std::string(text) +
+                  "\" is not \"station elevation\"; write the two numbers, a blank between";
+      break;
+    }
+    read.station = *station;
+    read.elevation = *elevation;
+    // The attribute `name` as a length, or the error.
+    const auto length = [&](const char* name, bool required) -> std::optional<double> {
+      const std::optional<std::string_view> value = Find(point.attributes, name);
+      if (!value) {
+        if (required) out.error = which + " has no " + name + "; give its " + name;
+        return std::nullopt;
+      }
+      const std::optional<double> number = Number(*value);
+      if (!number || *number < 0.0) {
+        out.error = which + ": its " + name + " \"" + std::string(*value) +
+                    "\" is not a length; write it as a number, 0 or more";
+        return std::nullopt;
+      }
+      return number;
+    };
+    std::optional<double> stated;
+    if (point.kind == "ParaCurve") {
+      read.curve = road::VerticalCurveKind::kLength;
+      read.length = length("length", true).value_or(0.0);
+    } else if (point.kind == "UnsymParaCurve") {
+      read.curve = road::VerticalCurveKind::kAsymmetric;
+      read.length_in = length("lengthIn", true).value_or(0.0);
+      if (out.error.empty()) read.length_out = length("lengthOut", true).value_or(0.0);
+    } else if (point.kind == "CircCurve") {
+      read.curve = road::VerticalCurveKind::kCircle;
+      read.radius = length("radius", true).value_or(0.0);
+      if (out.error.empty()) stated = length("length", false);
+      read.length = stated.value_or(0.0);
+    }
+    out.points.push_back(read);
+    out.kinds.push_back(point.kind);
+    out.stated_lengths.push_back(stated);
+  }
+  if (!out.error.empty()) {
+    out.points.clear();
+    out.kinds.clear();
+    out.stated_lengths.clear();
+  }
+  return out;
+}
+
 // +1 for UTF-16 with a little-endian byte-order mark, -1 big-endian, 0
 // neither.
 int Utf16(std::string_view bytes) {
@@ -705,6 +816,8 @@ std::optional<Document> ReadLandXml(std::string_view bytes, std::string& error) 
     if (!raw.has_geometry) continue;
     ReadAlignment& alignment = document.alignments.emplace_back();
     Builder(walker, raw, alignment).Run();
+    for (const RawProfile& profile : raw.profiles) alignment.profiles.push_back(Profile(profile));
+    alignment.ground_profiles = raw.ground_profiles;
   }
   if (document.alignments.empty()) {
     error = walker.alignments_.empty() ? "the LandXML file holds no alignment"

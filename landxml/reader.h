@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "road/alignment.h"
+#include "road/profile.h"
 
 namespace velmora::landxml {
 
@@ -48,11 +49,30 @@ struct ReadElement {
   std::optional<road::Point> pi;      // a Spiral's PI (a Curve's too, when given)
 };
 
+// A design profile of an alignment (Profile/ProfAlign): its points in
+// order, the first and the last being the profile's ends. Each is
+// "station elevation" text with the curve its element names: PVI none,
+// ParaCurve a symmetric parabola of `length`, UnsymParaCurve one of
+// `lengthIn` before and `lengthOut` after the PVI, CircCurve a circle of
+// `radius` (its `length` only stated, for the cross-check). Stations are
+// those the alignment displays (station equations honoured).
+struct ReadProfile {
+  std::string name;
+  std::vector<road::ProfilePoint> points;
+  std::vector<std::string> kinds;                     // each point's element name
+  std::vector<std::optional<double>> stated_lengths;  // a CircCurve's `length`
+  // What makes the profile unreadable (a number that is none, an element
+  // that is not a profile point): empty when it can be read.
+  std::string error;
+};
+
 struct ReadAlignment {
   std::string name;
   double sta_start = 0.0;
   std::vector<ReadElement> elements;  // the ones with a length
   std::vector<road::StationEquation> equations;
+  std::vector<ReadProfile> profiles;  // the design profiles (ProfAlign), in file order
+  std::size_t ground_profiles = 0;    // ProfSurf: the ground, not read
   // Elements skipped (no length) and directions that no convention
   // explains: read on, but worth saying.
   std::vector<std::string> notes;

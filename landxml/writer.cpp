@@ -183,6 +183,54 @@ bool AppendElement(std::string& out, const road::Element& element) {
   return false;
 }
 
+// The profile as a ProfAlign: each point "station elevation", the station
+// the one displayed.
+void AppendProfile(std::string& out, const road::Alignment& alignment,
+                   const WriteOptions& options) {
+  std::vector<const road::VerticalCurveRow*> rows(options.profile_points.size(), nullptr);
+  const std::vector<road::VerticalCurveRow> table = options.profile->CurveTable();
+  for (const road::VerticalCurveRow& row : table) {
+    if (row.point < rows.size()) rows[row.point] = &row;
+  }
+  out += "      <Profile>\n        <ProfAlign name=\"";
+  text::AppendXmlText(out, options.profile_name);
+  out += "\">\n";
+  for (std::size_t i = 0; i < options.profile_points.size(); ++i) {
+    const road::ProfilePoint& point = options.profile_points[i];
+    const road::VerticalCurveRow* row = rows[i];
+    const bool curve = row != nullptr && row->curve != road::VerticalCurveKind::kNone;
+    const char* tag = "PVI";
+    out += "          <";
+    if (curve && (point.curve == road::VerticalCurveKind::kRadius ||
+                  point.curve == road::VerticalCurveKind::kLength)) {
+      tag = "ParaCurve";
+      out += tag;
+      AppendAttribute(out, "length",
+                      point.curve == road::VerticalCurveKind::kLength ? point.length : row->length);
+    } else if (curve && point.curve == road::VerticalCurveKind::kAsymmetric) {
+      tag = "UnsymParaCurve";
+      out += tag;
+      AppendAttribute(out, "lengthIn", point.length_in);
+      AppendAttribute(out, "lengthOut", point.length_out);
+    } else if (curve && point.curve == road::VerticalCurveKind::kCircle) {
+      tag = "CircCurve";
+      out += tag;
+      AppendAttribute(out, "radius", point.radius);
+      AppendAttribute(out, "length", point.length > 0.0 ? point.length : row->length);
+    } else {
+      out += tag;
+    }
+    out += '>';
+    AppendNumber(out, alignment.DisplayStation(point.station));
+    out += ' ';
+    AppendNumber(out, point.elevation);
+    out += "</";
+    out += tag;
+    out += ">\n";
+  }
+  out += "        </ProfAlign>\n      </Profile>\n";
+}
+
 }  // namespace
 
 std::optional<std::string> WriteLandXml(const road::Alignment& alignment,
@@ -249,6 +297,7 @@ std::optional<std::string> WriteLandXml(const road::Alignment& alignment,
     AppendAttribute(out, "staAhead", equation.ahead);
     out += "/>\n";
   }
+  if (options.profile != nullptr) AppendProfile(out, alignment, options);
   out += "    </Alignment>\n  </Alignments>\n</LandXML>\n";
   return out;
 }

@@ -15,9 +15,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "landxml/reader.h"
 #include "road/alignment.h"
+#include "road/profile.h"
 
 namespace velmora::landxml {
 
@@ -30,6 +32,15 @@ struct WriteOptions {
   // Declared as read (an Imperial file stays Imperial); the numbers are
   // never converted. Metres when the road came from an element file.
   Units units;
+  // A design profile, written as Profile/ProfAlign `profile_name` when
+  // given: `profile_points` are the points it was built from, stations
+  // along the road; each is written with the station the alignment
+  // displays there, as PVI, ParaCurve, UnsymParaCurve or CircCurve. A
+  // parabola given by its radius is written as a ParaCurve of its length, a
+  // circle without a stated length with its horizontal length.
+  const road::Profile* profile = nullptr;
+  std::vector<road::ProfilePoint> profile_points;
+  std::string profile_name;
 };
 
 // The file's text (UTF-8). No value, with the reason in `error`, when an

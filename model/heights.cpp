@@ -23,6 +23,38 @@ std::string StationText(double station) {
   return text;
 }
 
+}  // namespace
+
+std::optional<std::string> DistanceOfStation(const road::Alignment& alignment, double station,
+                                             double& distance) {
+  const std::vector<double> distances = alignment.DistancesOf(station);
+  if (distances.size() == 1) {
+    distance = distances[0];
+    return std::nullopt;
+  }
+  const auto equation_text = [](const road::StationEquation& e) {
+    return StationText(e.back) + " = " + StationText(e.ahead);
+  };
+  if (distances.size() > 1) {
+    const std::optional<road::Alignment::OverlapSide> side = alignment.OverlapAt(distances[0]);
+    return "station " + StationText(station) + " occurs twice, on both sides of the station " +
+           "equation " + (side ? equation_text(*side->equation) : std::string("there")) +
+           "; give a station that occurs once";
+  }
+  if (const road::StationEquation* equation = alignment.GapHolding(station)) {
+    return "station " + StationText(station) + " falls in the gap of the station equation " +
+           equation_text(*equation) + ": no point of the road has it";
+  }
+  // Off the road: counted on from its start or its end.
+  const double first = alignment.DisplayStation(alignment.Start());
+  distance = station < first
+                 ? alignment.Start() - (first - station)
+                 : alignment.End() + (station - alignment.DisplayEndStation(alignment.End()));
+  return std::nullopt;
+}
+
+namespace {
+
 // The lines of a height file: the header checked, then each line's fields
 // handed to `take` with its number, which says what is wrong or nothing.
 class HeightReader {
@@ -87,30 +119,7 @@ class HeightReader {
     if (!station) {
       return "station " + Quoted(Trim(field)) + " is not a station (1234.5 or K1+234.5)";
     }
-    const std::vector<double> distances = alignment.DistancesOf(*station);
-    if (distances.size() == 1) {
-      distance = distances[0];
-      return std::nullopt;
-    }
-    const auto equation_text = [](const road::StationEquation& e) {
-      return StationText(e.back) + " = " + StationText(e.ahead);
-    };
-    if (distances.size() > 1) {
-      const std::optional<road::Alignment::OverlapSide> side = alignment.OverlapAt(distances[0]);
-      return "station " + StationText(*station) + " occurs twice, on both sides of the station " +
-             "equation " + (side ? equation_text(*side->equation) : std::string("there")) +
-             "; give a station that occurs once";
-    }
-    if (const road::StationEquation* equation = alignment.GapHolding(*station)) {
-      return "station " + StationText(*station) + " falls in the gap of the station equation " +
-             equation_text(*equation) + ": no point of the road has it";
-    }
-    // Off the road: counted on from its start or its end.
-    const double first = alignment.DisplayStation(alignment.Start());
-    distance = *station < first
-                   ? alignment.Start() - (first - *station)
-                   : alignment.End() + (*station - alignment.DisplayEndStation(alignment.End()));
-    return std::nullopt;
+    return DistanceOfStation(alignment, *station, distance);
   }
 
   // A number field, or what is wrong with it; empty is `empty` when given.

@@ -22,6 +22,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -40,6 +42,13 @@ struct ProfileFile {
   std::vector<road::ProfilePoint> points;  // as given, stations along the road
   std::vector<std::uint64_t> lines;        // each point's line, from 1
 };
+
+// The distance along `alignment` of the station `station` as it displays
+// it; what is wrong when an equation skips that station or makes it occur
+// twice. A station before the start or past the end is counted on from
+// there.
+std::optional<std::string> DistanceOfStation(const road::Alignment& alignment, double station,
+                                             double& distance);
 
 // Reads the profile file `bytes` named `name` against `alignment`; the
 // error names the file and the line (LoadError::Kind::kHeightFile).

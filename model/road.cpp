@@ -1,5 +1,7 @@
 #include "model/road.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "arith/angle.h"
@@ -10,7 +12,6 @@
 
 namespace velmora::model {
 namespace {
-
 
 // UTF-16 by its byte-order mark, or by a zero byte among the first two.
 bool LooksLikeUtf16(std::string_view bytes) {
@@ -49,6 +50,82 @@ bool LooksLikeXml(std::string_view bytes) {
 }
 
 namespace {
+
+// The alignment's design profile the options choose, computed along the
+// road; nothing when it has none.
+bool TakeProfile(const landxml::ReadAlignment& read, const std::string& which,
+                 const LoadOptions& options, Road& loaded, LoadError& error) {
+  if (read.ground_profiles > 0) {
+    loaded.notes.push_back(which + ": its ground profile (ProfSurf) is not the design: not read");
+  }
+  const auto names = [&read] {
+    std::string list;
+    for (const landxml::ReadProfile& p : read.profiles) list += "\n  " + text::Printable(p.name);
+    return list;
+  };
+  const landxml::ReadProfile* chosen = nullptr;
+  if (options.profile_name) {
+    for (const landxml::ReadProfile& p : read.profiles) {
+      if (p.name == *options.profile_name && chosen == nullptr) chosen = &p;
+    }
+    if (chosen == nullptr) {
+      error.kind = LoadError::Kind::kAlignment;
+      error.message = which + " holds no profile named \"" +
+                      text::Printable(*options.profile_name) + "\"" +
+                      (read.profiles.empty() ? "; it holds no design profile (ProfAlign)"
+                                             : "; it holds:" + names());
+      return false;
+    }
+  } else if (read.profiles.size() > 1) {
+    error.kind = LoadError::Kind::kAlignment;
+    error.message = which + " holds " + std::to_string(read.profiles.size()) +
+                    " profiles; choose one with --profile-name NAME:" + names();
+    return false;
+  } else if (read.profiles.size() == 1) {
+    chosen = &read.profiles.front();
+  } else {
+    return true;
+  }
+  error.kind = LoadError::Kind::kLandXml;
+  const std::string where = which + ", profile \"" + text::Printable(chosen->name) + "\"";
+  if (!chosen->error.empty()) {
+    error.message = where + ": " + chosen->error;
+    return false;
+  }
+  const auto point_name = [&](std::size_t i) {
+    return ", its point " + std::to_string(i + 1) + " (" + chosen->kinds[i] + ")";
+  };
+  std::vector<road::ProfilePoint> points = chosen->points;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (std::optional<std::string> problem =
+            DistanceOfStation(loaded.alignment, points[i].station, points[i].station)) {
+      error.message = where + point_name(i) + ": " + *problem;
+      return false;
+    }
+  }
+  road::ProfileError why;
+  std::optional<road::Profile> profile = road::BuildProfile(points, why);
+  if (!profile) {
+    error.message = where + (points.empty() ? std::string(": it holds no point; give the "
+                                                          "profile's start and end at least")
+                                            : point_name(std::min(why.point, points.size() - 1)) +
+                                                  ": " + why.what);
+    return false;
+  }
+  for (const road::VerticalCurveRow& row : profile->CurveTable()) {
+    const std::optional<double> stated = chosen->stated_lengths[row.point];
+    if (!stated || row.curve != road::VerticalCurveKind::kCircle) continue;
+    const double off =
+        std::min(std::fabs(*stated - row.length), std::fabs(*stated - row.arc_length));
+    if (off > options.tolerance.distance) {
+      loaded.circle_lengths.push_back({row.point, *stated, row.length, row.arc_length});
+    }
+  }
+  loaded.profile_name = chosen->name;
+  loaded.profile = ProfileFile{std::move(*profile), std::move(points),
+                               std::vector<std::uint64_t>(chosen->points.size(), 0)};
+  return true;
+}
 
 // The alignment of a LandXML file: the one options.alignment names, or the
 // only one. Each element starts at its own stated Start point with the
@@ -99,7 +176,7 @@ bool LoadLandXml(std::string_view bytes, const LoadOptions& options, Road& loade
   loaded.units = document->units;
   loaded.discrepancies = std::move(built->discrepancies);
   loaded.contradictions = landxml::CheckStated(loaded.alignment, *read, options.tolerance.distance);
-  return true;
+  return !options.profile || TakeProfile(*read, which, options, loaded, error);
 }
 
 // A PI file's road: the elements of its table joined, each on the line of
@@ -161,7 +238,8 @@ std::string Road::Place(std::size_t element) const {
 }
 
 bool Road::Contradicts() const {
-  return !discrepancies.empty() || !contradictions.empty() || (pi && !pi->mismatches.empty());
+  return !discrepancies.empty() || !contradictions.empty() || (pi && !pi->mismatches.empty()) ||
+         !circle_lengths.empty();
 }
 
 std::vector<Finding> Road::Findings() const {
@@ -207,6 +285,17 @@ std::vector<std::string> Road::FindingTexts(int decimals) const {
       texts.push_back(line + " computed");
     }
   }
+  for (const CircleLength& c : circle_lengths) {
+    std::string line = text::Printable(name) + ", alignment \"" + text::Printable(alignment_name) +
+                       "\", profile \"" + text::Printable(profile_name) + "\", its point " +
+                       std::to_string(c.point + 1) + " (CircCurve): its length ";
+    text::AppendFixed(line, c.stated, decimals);
+    line += " is neither the circle's horizontal length ";
+    text::AppendFixed(line, c.horizontal, decimals);
+    line += " nor its length along the arc ";
+    text::AppendFixed(line, c.arc, decimals);
+    texts.push_back(line);
+  }
   return texts;
 }
 
@@ -234,6 +323,13 @@ std::variant<Road, LoadError> Load(std::string_view bytes, std::string_view name
     error.kind = LoadError::Kind::kEncoding;
     error.message =
         "it is UTF-16 text, and an element file is UTF-8: save it as UTF-8 (\"CSV UTF-8\")";
+    return error;
+  }
+  if (options.profile_name) {
+    error.kind = LoadError::Kind::kWrongOption;
+    error.message =
+        "--profile-name chooses a profile of a LandXML file, and this is an element "
+        "table; give the profile with --profile FILE";
     return error;
   }
   if (options.alignment) {

@@ -104,7 +104,9 @@ void WriteVerticalCurveTable(LineOut& out, const model::Road& road,
   const int fine = std::min(decimals + 2, kMostDecimals);
   for (const road::VerticalCurveRow& row : profile.profile.CurveTable()) {
     std::string& t = out.text;
-    t += std::to_string(profile.lines[row.point]);
+    if (profile.lines[row.point] != 0) {
+      t += std::to_string(profile.lines[row.point]);  // none for a LandXML profile
+    }
     t += ',';
     AppendStation(t, alignment.DisplayStation(row.station), stations);
     for (const double value : {row.elevation, row.grade_in, row.grade_out}) {

@@ -42,6 +42,12 @@ for file in *.xml; do
       compare "$file $name" check --decimals 12 --alignment "$name" "$file"
       count=$((count + 1))
     done
+  elif [ "$file" = profiles.xml ]; then
+    compare "$file" check --decimals 12 "$file"  # several profiles: the list of names
+    for name in "Design A" "Design B"; do
+      compare "$file $name" stakeout --every 25 --decimals 12 --profile-name "$name" "$file"
+      count=$((count + 1))
+    done
   else
     compare "$file" check --decimals 12 "$file"
     count=$((count + 1))
