@@ -13,8 +13,8 @@ namespace {
 
 // Every command, in the order the program's help lists them.
 const Command* const kCommands[] = {
-    &kCalcCommand,   &kTableCommand, &kCsvCommand,     &kCheckCommand,    &kStakeoutCommand,
-    &kLocateCommand, &kPlotCommand,  &kLandXmlCommand, &kElementsCommand,
+    &kCalcCommand,   &kTableCommand, &kCsvCommand,         &kCheckCommand,   &kStakeoutCommand,
+    &kLocateCommand, &kPlotCommand,  &kPlotProfileCommand, &kLandXmlCommand, &kElementsCommand,
 };
 
 constexpr std::string_view kIntroduction =
