@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <string>
 
 #include "cli/command.h"
@@ -61,9 +62,14 @@ int Help(System& system) {
   out.text += '\n';
   out.text += kIntroduction;
   out.text += '\n';
+  // The summaries in one column, two spaces after the longest name.
+  std::size_t column = 12;
+  for (const Command* command : kCommands) {
+    column = std::max(column, command->syntax.name.size() + 4);
+  }
   for (const Command* command : kCommands) {
     std::string name = "  " + std::string(command->syntax.name);
-    name.append(12 - name.size(), ' ');
+    name.append(column - name.size(), ' ');
     out.text += name;
     out.Line(command->syntax.summary);
   }
