@@ -192,8 +192,9 @@ class PointWriter {
       const NumberReading z = ReadNumber(Trim(z_text));
       if (!z.is_number || !std::isfinite(z.value)) {
         missing("z is not a number");
-      } else if (h) {
-        AppendFixed(t, *h - z.value, format_.decimals);
+      } else if (const std::optional<double> dh =
+                     road::FillCut(*profile_, slopes_, at.distance, at.offset, z.value)) {
+        AppendFixed(t, *dh, format_.decimals);
       }
     }
     t += ',';
