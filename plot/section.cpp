@@ -346,19 +346,19 @@ void Grades(Svg& labels, const std::vector<Vertex>& polygon, const SectionFrame&
 
 // Each PVI: a ring, a leader out to its label (up at a crest, down at a
 // sag), the station, the elevation and the curve; each curve's ends marked
-// across the line, named along a leader on the other side.
-void Pvis(Svg& marks, Svg& labels, const road::Alignment& alignment,
+// across the line and named at the drawing's foot.
+void Pvis(Svg& marks, Svg& leaders, Svg& labels, const road::Alignment& alignment,
           const std::vector<road::VerticalCurveRow>& rows, const SectionOptions& options,
-          const SectionFrame& frame) {
+          const SectionFrame& frame, double bottom) {
   const auto station_text = [&](double s) {
     const double shown = alignment.DisplayStation(s);
     return options.station_text ? options.station_text(shown) : Shortest(shown);
   };
+  std::vector<double> edges_up, edges_down;  // each level's labels' right edge
   for (const road::VerticalCurveRow& row : rows) {
     const double x = frame.X(row.station);
     const double y = frame.Y(row.elevation);
     const double side = row.bend == road::Bend::kSag ? 1.0 : -1.0;  // down, or up
-    marks.Line(x, y + side * 4.0, x, y + side * kLeaderPixels);
     marks.text += "<circle cx=\"";
     AppendPixels(marks.text, x);
     marks.text += "\" cy=\"";
@@ -372,12 +372,29 @@ void Pvis(Svg& marks, Svg& labels, const road::Alignment& alignment,
                       " E=" + Decimals3(row.external, false));
     }
     const double line_height = kFontSize * 1.2;
+    // Close PVIs: a label that would cover the one before on its side goes
+    // a block farther out, its leader with it.
+    double width = 0.0;
+    for (const std::string& line : lines) {
+      width = std::max(width, 0.6 * kFontSize * static_cast<double>(line.size()));
+    }
+    std::vector<double>& edges = side < 0 ? edges_up : edges_down;
+    std::size_t level = 0;
+    while (level < edges.size() && edges[level] > x - width / 2.0) {
+      ++level;
+    }
+    if (level == edges.size()) {
+      edges.push_back(0.0);
+    }
+    edges[level] = x + width / 2.0 + 6.0;
+    const double out = kLeaderPixels + static_cast<double>(level) * 3.0 * line_height;
+    marks.Line(x, y + side * 4.0, x, y + side * out);
     for (std::size_t i = 0; i < lines.size(); ++i) {
       // Up: the last line nearest the leader's end; down: the first.
       const double k =
           side < 0 ? static_cast<double>(lines.size() - 1 - i) : static_cast<double>(i);
-      const double baseline = side < 0 ? y - kLeaderPixels - 4.0 - k * line_height
-                                       : y + kLeaderPixels + kFontSize + k * line_height;
+      const double baseline =
+          side < 0 ? y - out - 4.0 - k * line_height : y + out + kFontSize + k * line_height;
       labels.Text(x, baseline, "middle", lines[i], i == 0 ? "font-weight=\"bold\"" : "");
     }
     if (row.curve == road::VerticalCurveKind::kNone) {
@@ -390,8 +407,10 @@ void Pvis(Svg& marks, Svg& labels, const road::Alignment& alignment,
       const double ex = frame.X(ends[e].second);
       const double ey = frame.Y(elevations[e]);
       marks.Line(ex, ey - 8.0, ex, ey + 8.0);
-      // Turned to read upwards, out from the line away from the PVI's label.
-      labels.Turned(ex + kFontSize * 0.35, ey - side * 12.0, -90.0, side < 0 ? "end" : "start",
+      // Named at the foot of the drawing, reading upwards, clear of the
+      // PVIs' labels, a dotted line up to the mark.
+      leaders.Line(ex, ey + 8.0, ex, bottom);
+      labels.Turned(ex + kFontSize * 0.35, bottom - 4.0, -90.0, "start",
                     ends[e].first + station_text(ends[e].second));
     }
   }
@@ -428,8 +447,10 @@ std::optional<SectionPicture> SectionSvg(const road::Alignment& alignment,
   svg.text += "<g class=\"grid-labels\" fill=\"#555555\">\n" + grid_labels.text + "</g>\n";
   Tangents(svg, rows, *frame);
   DesignLine(svg, profile, rows, *frame);
-  Svg marks, labels;
-  Pvis(marks, labels, alignment, rows, options, *frame);
+  Svg marks, leaders, labels;
+  Pvis(marks, leaders, labels, alignment, rows, options, *frame, bottom);
+  svg.text += "<g stroke=\"#8c8c8c\" stroke-width=\"1\" stroke-dasharray=\"2 3\">\n" +
+              leaders.text + "</g>\n";
   Grades(labels, polygon, *frame);
   svg.text +=
       "<g stroke=\"#000000\" stroke-width=\"1.2\" fill=\"#ffffff\">\n" + marks.text + "</g>\n";
