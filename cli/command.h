@@ -31,6 +31,7 @@ extern const Command kCheckCommand;
 extern const Command kStakeoutCommand;
 extern const Command kLocateCommand;
 extern const Command kPlotCommand;
+extern const Command kPlotProfileCommand;
 extern const Command kLandXmlCommand;
 extern const Command kElementsCommand;
 

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <string>
 
 #include "cli/command.h"
@@ -13,8 +14,8 @@ namespace {
 
 // Every command, in the order the program's help lists them.
 const Command* const kCommands[] = {
-    &kCalcCommand,   &kTableCommand, &kCsvCommand,     &kCheckCommand,    &kStakeoutCommand,
-    &kLocateCommand, &kPlotCommand,  &kLandXmlCommand, &kElementsCommand,
+    &kCalcCommand,   &kTableCommand, &kCsvCommand,         &kCheckCommand,   &kStakeoutCommand,
+    &kLocateCommand, &kPlotCommand,  &kPlotProfileCommand, &kLandXmlCommand, &kElementsCommand,
 };
 
 constexpr std::string_view kIntroduction =
@@ -61,9 +62,14 @@ int Help(System& system) {
   out.text += '\n';
   out.text += kIntroduction;
   out.text += '\n';
+  // The summaries in one column, two spaces after the longest name.
+  std::size_t column = 12;
+  for (const Command* command : kCommands) {
+    column = std::max(column, command->syntax.name.size() + 4);
+  }
   for (const Command* command : kCommands) {
     std::string name = "  " + std::string(command->syntax.name);
-    name.append(12 - name.size(), ' ');
+    name.append(column - name.size(), ' ');
     out.text += name;
     out.Line(command->syntax.summary);
   }

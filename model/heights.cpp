@@ -15,7 +15,14 @@ namespace {
 
 using text::Trim;
 
-std::string Quoted(std::string_view text) { return "\"" + text::Printable(text) + "\""; }
+// Appended in place: g++ 12's Release build warns falsely (-Wrestrict) of
+// the insertion that "\"" + string makes.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  quoted += text::Printable(text);
+  quoted += '"';
+  return quoted;
+}
 
 std::string StationText(double station) {
   std::string text;

@@ -249,6 +249,8 @@ std::string XmlText(std::string_view text) {
   return out;
 }
 
+void AppendPixels(std::string& out, double value) { Put(out, value); }
+
 double RoundLengthBelow(double limit) {
   double power = std::pow(10.0, std::floor(std::log10(limit)));
   // log10 may land a hair off for exact powers of ten.
@@ -518,6 +520,12 @@ std::string StationText(const PlotOptions& options, double station) {
   return options.station_text ? options.station_text(station) : Shortest(station);
 }
 
+// What a label adds for the height there: a space and the text, or nothing.
+std::string HeightText(const PlotOptions& options, double distance, double offset) {
+  const std::string text = options.height_text ? options.height_text(distance, offset) : "";
+  return text.empty() ? text : ' ' + text;
+}
+
 // The marks and labels drawn over the lines. They are placed in the order
 // their labels are kept when the picture crowds (the boundaries', the
 // ticks', the offsets'), each layer gathered apart, and written in the
@@ -571,7 +579,8 @@ bool BoundaryMarks(Overlay& overlay, const road::Alignment& alignment, const Plo
     Put(marks.text, std::min(3.5, half_mark / 3.0));
     marks.text += "\"/>\n";
     const std::string label = std::string(road::BoundaryCode(alignment, b)) + ' ' +
-                              StationText(options, alignment.DisplayStation(distance));
+                              StationText(options, alignment.DisplayStation(distance)) +
+                              HeightText(options, distance, 0.0);
     if (const auto p = overlay.placed.Add(x, y, -nx, -ny, half_mark + kLabelGapPixels, label)) {
       overlay.station_labels.Text(p->x, p->y, p->anchor, label, "font-weight=\"bold\"");
     }
@@ -639,7 +648,8 @@ void OffsetLabels(Overlay& overlay, const road::Alignment& alignment, const Plot
     if (!p || !azimuth) {
       continue;
     }
-    const std::string label = (offset > 0.0 ? "+" : "") + Shortest(offset);
+    const std::string label =
+        (offset > 0.0 ? "+" : "") + Shortest(offset) + HeightText(options, e.end_station, offset);
     // Ahead of the line's end and out to its side: between the forward
     // direction and the normal toward the offset's side.
     const double side = offset > 0.0 ? 1.0 : -1.0;

@@ -30,6 +30,10 @@ struct PlotOptions {
   // A displayed station as a label shows it ("K1+200"); nothing given:
   // the shortest number that reads back as the station ("1200", "12.5").
   std::function<std::string(double)> station_text;
+  // What a main point's label adds after its station, and an offset line's
+  // after its offset, at a station along the road (alignment.h) and an
+  // offset: a design elevation ("H=103.250"); empty adds nothing.
+  std::function<std::string(double, double)> height_text;
 };
 
 // Where a point of the ground is in the picture.
@@ -64,5 +68,9 @@ double RoundLengthAbove(double least);
 // A text as it can stand in SVG text or an attribute, whatever its bytes
 // (text::AppendXmlText).
 std::string XmlText(std::string_view text);
+
+// Appends a pixel position as the pictures write them: to 0.01 pixel,
+// without trailing zeros ("12.5", "12").
+void AppendPixels(std::string& out, double value);
 
 }  // namespace velmora::plot

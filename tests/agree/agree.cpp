@@ -1,5 +1,6 @@
 // Runs the arithmetic, the Calculate command and the road geometry (the
-// point at a station and offset, and the reverse) on many generated inputs
+// point at a station and offset, and the reverse, and the design heights
+// of a profile with cross slopes there) on many generated inputs
 // and prints every result exactly (radians and coordinates as bit
 // patterns), so the Windows builds and the native build can be compared
 // line by line.
@@ -24,6 +25,7 @@
 #include "arith/angle.h"
 #include "arith/curve.h"
 #include "road/locate.h"
+#include "road/profile.h"
 #include "text/numtext.h"
 #include "window/calculate.h"
 #include "window/memory_form.h"
@@ -120,6 +122,49 @@ std::vector<std::string> Case(std::mt19937_64& random) {
   return fields;
 }
 
+std::string Maybe(std::optional<double> value) { return value ? Bits(*value) : "none"; }
+
+struct Heights {
+  road::Profile profile;
+  road::CrossSlopes slopes;
+};
+
+// A profile along the element from `start` to `end`: +4 % to a crest of
+// a radius, -3 % to an asymmetric sag, +2 % to a circular crest, -1 % to
+// the end, each curve a little shorter than the room it has; cross slopes
+// of a crown turning into a superelevation to the right. Nothing for an
+// element too short to hold it.
+std::optional<Heights> HeightsAlong(double start, double end) {
+  using road::ProfilePoint;
+  using road::VerticalCurveKind;
+  const double length = end - start;
+  if (!(length >= 40.0)) {
+    return std::nullopt;
+  }
+  const double q = length / 4.0;
+  const double z0 = 100.0 + 0.013 * start;
+  const double z1 = z0 + 0.04 * q, z2 = z1 - 0.03 * q, z3 = z2 + 0.02 * q;
+  ProfilePoint points[5] = {
+      {start, z0}, {start + q, z1}, {start + 2 * q, z2}, {start + 3 * q, z3}, {end, z3 - 0.01 * q}};
+  // T = R |omega| / 2 at most q / 2 less a tenth.
+  points[1].curve = VerticalCurveKind::kRadius;
+  points[1].radius = 0.9 * q / 0.07;
+  points[2].curve = VerticalCurveKind::kAsymmetric;
+  points[2].length_in = 0.4 * q;
+  points[2].length_out = 0.2 * q;
+  points[3].curve = VerticalCurveKind::kCircle;
+  points[3].radius = 0.9 * q / 0.03;
+  road::ProfileError error;
+  const auto profile = road::BuildProfile(points, error);
+  const road::CrossSlope given[] = {
+      {start, -2.0, -2.0}, {start + 2 * q, -2.0, 4.0}, {end, -6.0, 6.0}};
+  const auto slopes = road::BuildCrossSlopes(given, error);
+  if (!profile || !slopes) {
+    return std::nullopt;
+  }
+  return Heights{*profile, *slopes};
+}
+
 // The fields as a road element at national grid coordinates: its point at
 // the station typed, 7.25 to the right, and where the reverse puts that
 // point and one moved off it.
@@ -147,6 +192,7 @@ std::string Road(const std::vector<std::string>& f, double azimuth) {
     return line;
   }
   const road::Locator locator(built->alignment);
+  const std::optional<Heights> heights = HeightsAlong(input.start_station, input.end_station);
   for (const Point p : {*point, Point{point->x + 3.1, point->y - 40.7}}) {
     const auto found = locator.Locate(p, 50.0);
     line += ' ';
@@ -154,8 +200,24 @@ std::string Road(const std::vector<std::string>& f, double azimuth) {
       const road::Location& at = *found.location;
       line += Bits(at.distance) + ':' + Bits(at.offset) + ':' + Bits(at.azimuth) + ':' +
               std::to_string(at.element) + ':' + Bits(at.foot.x) + ':' + Bits(at.foot.y);
+      // The surveyed point's fill or cut, as locate works it.
+      if (heights) {
+        line += ':' + Maybe(road::FillCut(heights->profile, heights->slopes, at.distance, at.offset,
+                                          101.234 + 0.01 * at.distance));
+      }
     } else {
       line += "refused" + std::to_string(static_cast<int>(found.refusal));
+    }
+  }
+  // The station's design elevations as stakeout works them: the centre's
+  // with its grade, and two offsets' on their sides' slopes.
+  if (heights) {
+    line += " h";
+    line += ' ' + Maybe(heights->profile.ElevationAt(station));
+    line += ' ' + Maybe(heights->profile.GradeAt(station));
+    for (const double offset : {-3.5, 7.25}) {
+      line +=
+          ' ' + Maybe(road::DesignElevation(heights->profile, heights->slopes, station, offset));
     }
   }
   return line;

@@ -489,6 +489,10 @@ TEST(CommandLine, StandardInputDoubleDashAndHelpForEveryCommand) {
        ",50.0000,"},
       {{"plot", "-", "-o", "-"}, {}, kRoad, "</svg>"},
       {{"plot", "--", "-e.csv"}, {{"-e.csv", kRoad}}, "", "</svg>"},
+      {{"plot-profile", "-", "--profile", "p.csv"},
+       {{"p.csv", "station,elevation,radius\n0,100,\n200,104,1000\n400,100,\n"}},
+       kRoad,
+       ">PVI 200<"},
       {{"landxml", "-"}, {}, kRoad, "<LandXML"},
       {{"landxml", "--", "--every"}, {{"--every", kRoad}}, "", "<Spiral"},
   };

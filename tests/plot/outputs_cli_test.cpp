@@ -1,11 +1,13 @@
 // stakeout --geojson and plot run in memory: the GeoJSON has the CSV table's
 // rows, east first, and lines through its points; plot writes SVG, and
-// refuses what it cannot draw.
+// refuses what it cannot draw; plot-profile draws the profile's curves
+// where they are.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -182,6 +184,122 @@ TEST(Plot, WritesSvgToAFileAndRefusesWhatItCannotDraw) {
     EXPECT_EQ(got.status, 2) << c.message;
     EXPECT_NE(got.err.find(c.message), std::string::npos) << got.err;
     EXPECT_TRUE(got.out.empty()) << c.message;
+  }
+}
+
+// A crest of R 2500 at 150 (+3 % to -3 %: T 75, E 75^2/5000 = 1.125) and a
+// sag of R 2000 at 300 (-3 % to +2 %: T 50, E 50^2/4000 = 0.625).
+const std::string kProfile =
+    "station,elevation,radius\n0,100,\n150,104.5,2500\n300,100,2000\n400,102,\n";
+
+// The design elevation by hand: the grade lines, less (more) x^2 / 2R
+// from a curve's start.
+double HandElevation(double s) {
+  if (s >= 75 && s <= 225) {
+    return 100 + 0.03 * s - (s - 75) * (s - 75) / 5000;
+  }
+  if (s >= 250 && s <= 350) {
+    return 104.5 - 0.03 * (s - 150) + (s - 250) * (s - 250) / 4000;
+  }
+  return s < 150 ? 100 + 0.03 * s : s < 300 ? 104.5 - 0.03 * (s - 150) : 100 + 0.02 * (s - 300);
+}
+
+std::vector<double> Numbers(const std::string& svg, const std::string& after) {
+  std::vector<double> values;
+  std::size_t at = svg.find(after);
+  EXPECT_NE(at, std::string::npos) << after;
+  at += after.size();
+  const std::size_t end = svg.find('"', at);
+  std::string text = svg.substr(at, end - at);
+  std::replace(text.begin(), text.end(), ',', ' ');
+  std::istringstream in(text);
+  for (double v = 0; in >> v;) {
+    values.push_back(v);
+  }
+  return values;
+}
+
+TEST(PlotProfile, LabelsWorkedByHandAndTheDesignLineOnTheParabolas) {
+  for (const double exaggeration : {10.0, 4.0}) {
+    SCOPED_TRACE(exaggeration);
+    MemorySystem system;
+    system.files = {{"e.csv", kRoad}, {"p.csv", kProfile}};
+    std::vector<std::string> args = {"plot-profile",     "e.csv", "--profile", "p.csv",
+                                     "--station-format", "k"};
+    if (exaggeration != 10.0) {
+      args.insert(args.end(), {"--exaggeration", "4"});
+    }
+    const Outcome got = RunCli(args, system);
+    ASSERT_EQ(got.status, 0) << got.err;
+    const std::string& svg = got.out;
+    struct Nothing final : landxml::XmlHandler {
+      void Start(std::string_view, std::span<const landxml::XmlAttribute>) override {}
+      void Text(std::string_view) override {}
+      void End(std::string_view) override {}
+    } nothing;
+    std::string error;
+    EXPECT_TRUE(landxml::ParseXml(svg, nothing, error)) << error;
+    for (const std::string label :
+         {">PVI K0+150<", ">H=104.500<", ">R=2500 T=75.000 E=1.125<", ">PVI K0+300<", ">H=100.000<",
+          ">R=2000 T=50.000 E=0.625<", ">+3% L=150<", ">-3% L=150<", ">+2% L=100<", ">BVC K0+075<",
+          ">EVC K0+225<", ">BVC K0+250<", ">EVC K0+350<",
+          exaggeration == 10.0 ? ">vertical exaggeration 10\xC3\x97<"
+                               : ">vertical exaggeration 4\xC3\x97<"}) {
+      EXPECT_NE(svg.find(label), std::string::npos) << label;
+    }
+    // station elevation origin_x origin_y scale exaggeration
+    const std::vector<double> f = Numbers(svg, "data-velmora-section=\"");
+    ASSERT_EQ(f.size(), 6u);
+    EXPECT_EQ(f[5], exaggeration);
+    const std::vector<double> p =
+        Numbers(svg,
+                "class=\"design\" fill=\"none\" stroke=\"#d62728\" "
+                "stroke-width=\"2.5\" stroke-linejoin=\"round\" points=\"");
+    ASSERT_GT(p.size(), 40u);
+    const auto station = [&](double x) { return f[0] + (x - f[2]) / f[4]; };
+    const auto y_of = [&](double s) { return f[3] - (HandElevation(s) - f[1]) * f[4] * f[5]; };
+    EXPECT_NEAR(station(p[0]), 0.0, 0.01);
+    EXPECT_NEAR(station(p[p.size() - 2]), 400.0, 0.01);
+    for (std::size_t i = 0; i + 1 < p.size(); i += 2) {
+      EXPECT_NEAR(p[i + 1], y_of(station(p[i])), 0.01) << station(p[i]);
+      if (i >= 2) {  // each chord within a pixel of the curve, at its middle
+        const double mid = (p[i] + p[i - 2]) / 2;
+        EXPECT_NEAR((p[i + 1] + p[i - 1]) / 2, y_of(station(mid)), 0.25) << station(mid);
+      }
+    }
+  }
+}
+
+TEST(PlotProfile, RefusalsAndThePlansHeights) {
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } refused[] = {
+      {{"plot-profile", "e.csv"}, "give --profile FILE"},
+      {{"plot-profile", "e.csv", "--profile", "p.csv", "--exaggeration", "0"},
+       "--exaggeration takes"},
+      {{"plot-profile", "e.csv", "--profile", "p.csv", "--exaggeration", "ten"},
+       "--exaggeration takes"},
+      {{"plot", "e.csv", "--cross-slope", "-2"}, "give --profile FILE too"},
+  };
+  for (const auto& c : refused) {
+    MemorySystem system;
+    system.files = {{"e.csv", kRoad}, {"p.csv", kProfile}};
+    const Outcome got = RunCli(c.args, system);
+    EXPECT_EQ(got.status, 2) << c.message;
+    EXPECT_NE(got.err.find(c.message), std::string::npos) << got.err;
+    EXPECT_TRUE(got.out.empty()) << c.message;
+  }
+  // At 100 on the crest: 103 - 25^2/5000; at the end 7.5 right on a 2 %
+  // crown: 102 - 0.15.
+  MemorySystem system;
+  system.files = {{"e.csv", kRoad}, {"p.csv", kProfile}};
+  const Outcome got = RunCli({"plot", "e.csv", "--profile", "p.csv", "--cross-slope", "-2",
+                              "--offset", "7.5", "--station-format", "k"},
+                             system);
+  ASSERT_EQ(got.status, 0) << got.err;
+  for (const char* label : {">QD K0+000 H=100.000<", ">ZH K0+100 H=102.875<", ">+7.5 H=101.850<"}) {
+    EXPECT_NE(got.out.find(label), std::string::npos) << label;
   }
 }
 
