@@ -199,7 +199,9 @@ int RunPlotProfile(const CommandSpec& syntax, const ParsedArgs& args, System& sy
     return kExitUsage;
   }
   if (!heights->profile) {
-    return UsageError(system, syntax, "plot-profile draws a profile: give --profile FILE (the road has none of its own)");
+    return UsageError(
+        system, syntax,
+        "plot-profile draws a profile: give --profile FILE (the road has none of its own)");
   }
   options.title = args.Value("--title").value_or(args.operands[0] == "-" ? "" : loaded->name);
   std::string error;
