@@ -34,12 +34,7 @@ bool IsHeader(const std::vector<std::string_view>& fields) {
   return true;
 }
 
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  quoted += text::Printable(text);
-  quoted += '"';
-  return quoted;
-}
+using text::Quoted;
 
 // One line's fields read into an element; the reason in `error` when they
 // are not one.

@@ -15,14 +15,7 @@ namespace {
 
 using text::Trim;
 
-// Appended in place: g++ 12's Release build warns falsely (-Wrestrict) of
-// the insertion that "\"" + string makes.
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  quoted += text::Printable(text);
-  quoted += '"';
-  return quoted;
-}
+using text::Quoted;
 
 std::string StationText(double station) {
   std::string text;

@@ -20,14 +20,7 @@ constexpr std::array<std::string_view, kRead> kColumns = {
 constexpr std::size_t kNeeded = kStation;  // every column before station must be there
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// Appended in place: g++ 12's Release build warns falsely (-Wrestrict) of
-// the insertion that "\"" + string makes.
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  quoted += text::Printable(text);
-  quoted += '"';
-  return quoted;
-}
+using text::Quoted;
 
 bool IsPiOnly(std::string_view field) {
   for (const std::string_view name : {"name", "radius", "spiral_in", "spiral_out"}) {

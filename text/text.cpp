@@ -194,6 +194,15 @@ void AppendXmlText(std::string& out, std::string_view text) {
   }
 }
 
+// Appended in place: g++ 12's Release build warns falsely (-Wrestrict) of
+// the insertion that "\"" + string makes.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  quoted += Printable(text);
+  quoted += '"';
+  return quoted;
+}
+
 std::string Printable(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out;

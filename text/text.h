@@ -28,6 +28,10 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // (DEL too), '"', '\\' and bytes that are not UTF-8 are written as escapes.
 std::string Printable(std::string_view text);
 
+// The text as Printable gives it, in double quotes: how a message quotes a
+// field it refuses ("x \"12a\" is not a number").
+std::string Quoted(std::string_view text);
+
 // Appends `value` with exactly `decimals` decimals ("-0.5000"); a value
 // that is not finite appends nothing.
 void AppendFixed(std::string& out, double value, int decimals);
