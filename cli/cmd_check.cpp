@@ -9,6 +9,7 @@
 #include "cli/elements.h"
 #include "cli/pi_tables.h"
 #include "cli/road_command.h"
+#include "report/curve_tables.h"
 #include "road/geometry.h"
 #include "text/numtext.h"
 
@@ -101,46 +102,6 @@ std::string_view KindName(road::Kind kind) {
   return "";
 }
 
-constexpr std::string_view kCurveHeader =
-    "line,station,elevation,grade_in,grade_out,omega,R,L,T,E,start,start_elevation,end,"
-    "end_elevation,bend";
-
-// The vertical curve table of the profile, one line a PVI.
-void WriteCurveTable(Writer& out, const road::Alignment& alignment,
-                     const model::ProfileFile& profile, const RoadFormat& format) {
-  out.Line(kCurveHeader);
-  const int fine = std::min(format.decimals + 2, kMostDecimals);
-  for (const road::VerticalCurveRow& row : profile.profile.CurveTable()) {
-    std::string& t = out.text;
-    t += std::to_string(profile.lines[row.point]);
-    t += ',';
-    AppendStation(t, alignment.DisplayStation(row.station), format.stations);
-    for (const double value : {row.elevation, row.grade_in, row.grade_out}) {
-      t += ',';
-      AppendFixed(t, value, format.decimals);
-    }
-    t += ',';
-    AppendFixed(t, row.omega, fine);
-    t += ',';
-    t += NumberToText(row.radius_in);
-    for (const double value : {row.length, row.tangent_in, row.external}) {
-      t += ',';
-      AppendFixed(t, value, format.decimals);
-    }
-    t += ',';
-    AppendStation(t, alignment.DisplayStation(row.start_station), format.stations);
-    t += ',';
-    AppendFixed(t, row.start_elevation, format.decimals);
-    t += ',';
-    AppendStation(t, alignment.DisplayStation(row.end_station), format.stations);
-    t += ',';
-    AppendFixed(t, row.end_elevation, format.decimals);
-    t += ',';
-    t += row.bend == road::Bend::kCrest ? "crest" : row.bend == road::Bend::kSag ? "sag" : "";
-    out.EndLine();
-  }
-}
-
 void AppendPoint(std::string& out, const std::optional<road::Point>& point, int decimals) {
   if (point) {
     AppendFixed(out, point->x, decimals);
@@ -186,7 +147,8 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
     out.text += kByteOrderMark;
   }
   if (heights->profile) {
-    WriteCurveTable(out, loaded->alignment, *heights->profile, format);
+    report::WriteVerticalCurveTable(out, *loaded, *heights->profile, format.stations,
+                                    format.decimals);
     return Finish(system, out, FindingsStatus(*loaded));
   }
   if (table || loaded->pi) {
@@ -203,7 +165,7 @@ int RunCheck(const CommandSpec& syntax, const ParsedArgs& args, System& system) 
         status = kExitRefused;
       }
     } else {
-      WritePiCheck(out, *loaded->pi, format);
+      report::WritePiTable(out, *loaded->pi, format.stations, format.decimals);
     }
     return Finish(system, out, status);
   }

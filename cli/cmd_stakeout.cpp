@@ -6,8 +6,9 @@
 #include "arith/angle.h"
 #include "cli/command.h"
 #include "cli/elements.h"
-#include "cli/geojson.h"
 #include "cli/road_command.h"
+#include "report/geojson.h"
+#include "report/table.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
 #include "text/csv.h"
@@ -95,146 +96,6 @@ constexpr CommandSpec kSpec = {
     .options_before_operands_only = false,
 };
 
-constexpr double kMostRows = 10'000'000;
-
-// Why the table of a step would be too long to write, or nothing. Each
-// stretch between station equations holds at most its length over the step
-// plus one multiple; each element boundary and --at station adds a row.
-std::optional<std::string> TooManyRows(const road::Alignment& alignment, double step,
-                                       std::string_view step_text, std::size_t asked) {
-  const double stretches = static_cast<double>(alignment.equations().size()) + 1.0;
-  const double rows = std::floor((alignment.End() - alignment.Start()) / step) + stretches +
-                      static_cast<double>(alignment.elements().size() + 1 + asked);
-  if (!(rows <= kMostRows)) {
-    std::string problem = "--every " + Printable(step_text) + " asks for ";
-    if (std::isfinite(rows)) {
-      problem += "up to ";
-      AppendFixed(problem, rows, 0);
-    } else {
-      problem += "countless";
-    }
-    return problem + " rows, more than 10000000; choose a longer step";
-  }
-  // Multiples counted one by one stay exact only below 2^52.
-  double largest = std::max(std::fabs(alignment.Start()), std::fabs(alignment.End()));
-  for (const road::StationEquation& equation : alignment.equations()) {
-    largest = std::max({largest, std::fabs(equation.back), std::fabs(equation.ahead)});
-  }
-  if (!(largest / step < 0x1p52)) {
-    return "--every " + Printable(step_text) + " is too fine for stations as large as " +
-           NumberToText(largest) + "; choose a longer step";
-  }
-  return std::nullopt;
-}
-
-std::string OffsetName(double offset) {
-  if (offset == 0.0) {
-    return "offset_0";
-  }
-  return (offset < 0.0 ? "left_" : "right_") + NumberToText(std::fabs(offset));
-}
-
-// The distances along the road of the --at stations; nothing, with the
-// reason on standard error, for one no point of the road has.
-std::optional<std::vector<double>> AtDistances(const road::Alignment& alignment,
-                                               std::span<const double> stations,
-                                               StationFormat format, System& system) {
-  std::vector<double> extra;
-  for (const double station : stations) {
-    const std::vector<double> distances = alignment.DistancesOf(station);
-    if (distances.empty()) {
-      std::string problem = "station ";
-      AppendStation(problem, station, format);
-      // A station that an equation skips is named with it.
-      if (const road::StationEquation* equation = alignment.GapHolding(station)) {
-        problem += " of --at falls in the gap of the station equation ";
-        AppendStation(problem, equation->back, format);
-        problem += " = ";
-        AppendStation(problem, equation->ahead, format);
-        Fail(system, problem + ": no point of the road has it");
-        return std::nullopt;
-      }
-      problem += " of --at is not on the road, which runs from ";
-      AppendStation(problem, alignment.DisplayStation(alignment.Start()), format);
-      problem += " to ";
-      AppendStation(problem, alignment.DisplayEndStation(alignment.End()), format);
-      Fail(system, problem);
-      return std::nullopt;
-    }
-    extra.insert(extra.end(), distances.begin(), distances.end());
-  }
-  return extra;
-}
-
-// The table as CSV; the status it earns.
-int WriteCsvTable(Writer& out, Writer& err, const road::Alignment& alignment, double step,
-                  std::span<const double> extra, std::span<const double> offsets,
-                  const RoadFormat& format, const Heights& heights) {
-  const road::Profile* profile = heights.profile ? &heights.profile->profile : nullptr;
-  const road::CrossSlopes* slopes = heights.slopes ? &*heights.slopes : nullptr;
-  if (format.bom) {
-    out.text += kByteOrderMark;
-  }
-  out.text += profile ? "station,point,x,y,h,azimuth,packed" : "station,point,x,y,azimuth,packed";
-  for (const double offset : offsets) {
-    const std::string name = OffsetName(offset);
-    out.text += ",x_" + name + ",y_" + name;
-    if (slopes) {
-      out.text += ",h_" + name;
-    }
-  }
-  out.EndLine();
-  int status = kExitAnswered;
-  StakeoutTable(alignment, step, extra, offsets, format.stations, [&](const StakeoutTableRow& row) {
-    std::string& t = out.text;
-    t += row.station;
-    t += ',';
-    t += row.row->code;
-    // The centre's elevation once a row; each offset's from the slopes.
-    const std::optional<double> h =
-        profile ? profile->ElevationAt(row.row->distance) : std::nullopt;
-    const road::CrossSlope slope = slopes && h ? slopes->At(row.row->distance) : road::CrossSlope{};
-    for (std::size_t i = 0; i < row.points.size(); ++i) {
-      t += ',';
-      if (row.points[i]) {
-        AppendFixed(t, row.points[i]->x, format.decimals);
-        t += ',';
-        AppendFixed(t, row.points[i]->y, format.decimals);
-      } else {
-        t += ',';
-      }
-      if (profile && (i == 0 || slopes)) {
-        t += ',';
-        if (h) {
-          AppendFixed(t, OffsetElevation(*h, slope, i == 0 ? 0.0 : offsets[i - 1]),
-                      format.decimals);
-        }
-      }
-      if (i == 0) {
-        t += ',';
-        text::AppendCsvField(t, row.azimuth_text);
-        t += ',';
-        text::AppendCsvField(t, row.packed);
-      }
-    }
-    if (!row.Complete()) {
-      status = kExitRefused;
-      err.Line(std::string(kProgram) + ": station " + row.station +
-               ": the point cannot be computed on its element");
-    }
-    if (profile && !h) {
-      status = kExitRefused;
-      err.Line(std::string(kProgram) + ": station " + row.station +
-               ": no design elevation: the profile runs from " +
-               ProfileEnds(alignment, *profile, format.stations) +
-               "; extend the profile to cover it");
-    }
-    out.EndLine();
-    return out.ok();  // a failed write ends the table
-  });
-  return status;
-}
-
 int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& system) {
   const RoadFormat format = ReadRoadFormat(args);
   const double step = *args.Number("--every");
@@ -253,14 +114,15 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   if (!heights) {
     return kExitUsage;
   }
-  const road::Alignment& alignment = loaded->alignment;
-  const std::optional<std::vector<double>> extra =
-      AtDistances(alignment, args.Numbers("--at"), format.stations, system);
-  if (!extra) {
-    return kExitUsage;
-  }
-  if (const auto problem = TooManyRows(alignment, step, *args.Value("--every"), extra->size())) {
-    return Fail(system, *problem);
+  report::TableRequest request;
+  request.step = step;
+  request.step_text = std::string(*args.Value("--every"));
+  request.at = args.Numbers("--at");
+  request.offsets = offsets;
+  request.stations = format.stations;
+  request.decimals = format.decimals;
+  if (const std::optional<report::Refusal> refusal = report::CheckTable(*loaded, request)) {
+    return Fail(system, refusal->message);
   }
   std::vector<std::string_view> inputs = {args.operands[0]};
   AddHeightInputs(args, inputs);
@@ -271,16 +133,17 @@ int RunStakeout(const CommandSpec& syntax, const ParsedArgs& args, System& syste
   Writer out(*output->sink, format.bom && !geojson);
   Writer err(system.Err(), false);
   int status = kExitAnswered;
+  const auto gap = [&](const std::string& problem) {
+    status = kExitRefused;
+    err.Line(std::string(kProgram) + ": " + problem);
+  };
   if (geojson) {
-    WriteStakeoutGeoJson(
-        out, alignment, step, *extra, offsets, format.stations, format.decimals, loaded->name,
-        [&](const std::string& problem) {
-          status = kExitRefused;
-          err.Line(std::string(kProgram) + ": " + problem);
-        },
-        *heights);
+    report::WriteTableGeoJson(out, *loaded, *heights, request, loaded->name, gap);
   } else {
-    status = WriteCsvTable(out, err, alignment, step, *extra, offsets, format, *heights);
+    if (format.bom) {
+      out.text += kByteOrderMark;
+    }
+    report::WriteTableCsv(out, *loaded, *heights, request, gap);
   }
   err.Finish();
   return Finish(system, out, std::max(status, FindingsStatus(*loaded)));

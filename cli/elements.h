@@ -9,6 +9,7 @@
 #include "cli/streams.h"
 #include "model/heights.h"
 #include "model/road.h"
+#include "report/table.h"
 #include "road/profile.h"
 
 namespace velmora::cli {
@@ -32,10 +33,7 @@ int FindingsStatus(const LoadedAlignment& road);
 
 // The heights of a road as the command line gives them: the profile, and
 // the cross slopes when a file or one slope for both sides is given.
-struct Heights {
-  std::optional<model::ProfileFile> profile;
-  std::optional<road::CrossSlopes> slopes;
-};
+using report::Heights;
 
 // Reads the profile file `profile` and the cross-slope file `cross_slopes`
 // (either may be absent, "-" for standard input unless `stdin_taken`) or

@@ -11,7 +11,9 @@
 
 namespace velmora::cli {
 
-Writer::Writer(Sink& sink, bool crlf) : sink_(sink), crlf_(crlf) { text.reserve(2 * kFlushBytes); }
+Writer::Writer(Sink& sink, bool crlf) : LineOut(crlf), sink_(sink) {
+  text.reserve(2 * kFlushBytes);
+}
 
 bool Writer::Finish() {
   Flush();

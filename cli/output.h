@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cli/streams.h"
+#include "report/line_out.h"
 #include "text/text.h"
 
 namespace velmora::cli {
@@ -21,37 +22,23 @@ inline constexpr int kExitUsage = 2;  // a bad command line or input file, or a 
 
 using text::kByteOrderMark;
 
-// Output gathered into large writes, always ending at a line end.
-class Writer {
+// Output gathered into large writes, always ending at a line end, sent to
+// a stream or a file.
+class Writer : public report::LineOut {
  public:
   Writer(Sink& sink, bool crlf);
 
-  std::string text;
-
-  void EndLine() {
-    text += crlf_ ? "\r\n" : "\n";
-    if (text.size() >= kFlushBytes) {
-      Flush();
-    }
-  }
-  void Line(std::string_view line) {
-    text += line;
-    EndLine();
-  }
   // False when anything failed to go out.
   bool Finish();
   // Writes out what is gathered and gives the output up: a file keeps what
   // it held before the run.
   void Abandon();
   // False once a write has failed: a long table stops there.
-  bool ok() const { return ok_; }
+  bool ok() const override { return ok_; }
+  void Flush() override;
 
  private:
-  static constexpr std::size_t kFlushBytes = 64 * 1024;
-  void Flush();
-
   Sink& sink_;
-  bool crlf_;
   bool ok_ = true;
 };
 

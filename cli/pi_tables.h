@@ -25,9 +25,6 @@ std::optional<std::string> ExactPacked(double radians);
 // point, its station equations as equation lines.
 void WriteElementFile(Writer& out, const road::Alignment& alignment);
 
-// A PI file's table: a line for BP, each JD and EP.
-void WritePiCheck(Writer& out, const model::PiData& pi, const RoadFormat& format);
-
 // The table of JDs of a road of straights and spiral-arc-spiral curves;
 // nothing, with the message naming where it stops fitting in `problem`
 // ("line 4: the road is not a table of JDs: ..."), for another.

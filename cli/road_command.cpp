@@ -44,71 +44,11 @@ std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& 
   return LoadHeights(system, alignment, profile, file, slope, stdin_taken);
 }
 
-std::string ProfileEnds(const road::Alignment& alignment, const road::Profile& profile,
-                        StationFormat stations, int decimals) {
-  std::string text;
-  AppendStation(text, alignment.DisplayStation(profile.Start()), stations, decimals);
-  text += " to ";
-  AppendStation(text, alignment.DisplayStation(profile.End()), stations, decimals);
-  return text;
-}
-
 void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs) {
   for (const std::string_view name : {"--profile", "--cross-slopes"}) {
     if (const auto file = args.Value(name)) {
       inputs.push_back(*file);
     }
-  }
-}
-
-bool StakeoutTableRow::Complete() const {
-  for (const std::optional<road::Point>& point : points) {
-    if (!point) {
-      return false;
-    }
-  }
-  return azimuth.has_value();
-}
-
-void StakeoutTable(const road::Alignment& alignment, double step, std::span<const double> extra,
-                   std::span<const double> offsets, StationFormat stations,
-                   const std::function<bool(const StakeoutTableRow&)>& take) {
-  StakeoutTableRow out;
-  road::StakeoutStations(alignment, step, extra, [&](const road::StakeoutRow& row) {
-    const road::Element& e = alignment.elements()[row.element];
-    out.row = &row;
-    out.displayed = alignment.DisplayStation(row.distance);
-    out.station.clear();
-    AppendStation(out.station, out.displayed, stations);
-    const std::optional<double> azimuth = road::AzimuthAt(e, row.distance);
-    // Along a straight the azimuth stays: its texts are made once.
-    if (!azimuth || !out.azimuth || *azimuth != *out.azimuth) {
-      out.azimuth_text = azimuth ? RadToDms(*azimuth) : std::string();
-      out.packed = out.azimuth_text.empty() ? std::string()
-                                            : PackedFromDisplay(out.azimuth_text).value_or("");
-    }
-    out.azimuth = azimuth;
-    out.points.clear();
-    // One pose a row, from the alignment's fixed points; each offset from it.
-    const std::optional<road::Pose> pose = alignment.PoseAt(row.element, row.distance);
-    const auto at = [&pose](double offset) {
-      return pose && std::isfinite(offset) ? std::optional(road::OffsetFrom(*pose, offset))
-                                           : std::nullopt;
-    };
-    out.points.push_back(at(0.0));
-    for (const double offset : offsets) {
-      out.points.push_back(at(offset));
-    }
-    return take(out);
-  });
-}
-
-void AppendAzimuth(std::string& out, double radians) {
-  const std::string display = RadToDms(radians);
-  text::AppendCsvField(out, display);
-  out += ',';
-  if (!display.empty()) {
-    text::AppendCsvField(out, PackedFromDisplay(display).value_or(""));
   }
 }
 

@@ -2,8 +2,6 @@
 // numbers are written, and azimuth texts as the window writes them.
 #pragma once
 
-#include <cmath>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,7 +11,7 @@
 #include "cli/options.h"
 #include "cli/streams.h"
 #include "model/stations.h"
-#include "road/stakeout.h"
+#include "report/table.h"
 
 namespace velmora::cli {
 
@@ -57,23 +55,8 @@ std::optional<Heights> ReadHeights(const CommandSpec& syntax, const ParsedArgs& 
                                    System& system, const road::Alignment& alignment,
                                    bool stdin_taken);
 
-// "4900 to 5200": the stations the profile runs between, as the road
-// displays them.
-std::string ProfileEnds(const road::Alignment& alignment, const road::Profile& profile,
-                        StationFormat stations, int decimals = -1);
-
 // Adds the height files given to `inputs`, the files -o must not replace.
 void AddHeightInputs(const ParsedArgs& args, std::vector<std::string_view>& inputs);
-
-// The design elevation `offset` from the centre line whose elevation is
-// `centre`, with the slopes there: road::DesignElevation's sum, without
-// searching the profile again for each offset.
-inline double OffsetElevation(double centre, const road::CrossSlope& slope, double offset) {
-  if (offset == 0.0) {
-    return centre;
-  }
-  return centre + std::fabs(offset) * (offset < 0.0 ? slope.left : slope.right) / 100.0;
-}
 
 // What loading the road takes from the command line (--alignment).
 LoadOptions ReadLoadOptions(const ParsedArgs& args);
@@ -87,27 +70,9 @@ struct RoadFormat {
 // The options above as given.
 RoadFormat ReadRoadFormat(const ParsedArgs& args);
 
-// A row of the stake-out table, as the CSV table and the GeoJSON write it.
-struct StakeoutTableRow {
-  const road::StakeoutRow* row = nullptr;
-  double displayed = 0.0;            // the station read there
-  std::string station;               // written as asked
-  std::optional<double> azimuth;     // radians
-  std::string azimuth_text, packed;  // as the window shows it and as typed; empty without one
-  std::vector<std::optional<road::Point>> points;  // on the centre line, then at each offset
-  // Whether the azimuth and every point were computed.
-  bool Complete() const;
-};
-
-// The rows of road::StakeoutStations (`step`, `extra`), in order, until
-// `take` returns false.
-void StakeoutTable(const road::Alignment& alignment, double step, std::span<const double> extra,
-                   std::span<const double> offsets, StationFormat stations,
-                   const std::function<bool(const StakeoutTableRow&)>& take);
-
-// Appends the azimuth as the window shows it ("45度30分15秒"), a comma, and
-// the same packed as it is typed ("45.3015"); two empty fields for an
-// azimuth with no text.
-void AppendAzimuth(std::string& out, double radians);
+// The table's pieces the commands share (report/table.h).
+using report::AppendAzimuth;
+using report::OffsetElevation;
+using report::ProfileEnds;
 
 }  // namespace velmora::cli

@@ -2,7 +2,7 @@
 // hold, and lines too short for a LineString still read as valid GeoJSON.
 // (stakeout --geojson is checked against the CSV table in
 // outputs_cli_test.cpp.)
-#include "cli/geojson.h"
+#include "report/geojson.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@
 namespace velmora::cli {
 namespace {
 
+using report::GeoJsonWriter;
+using report::GeoPoint;
 using test::Json;
 using test::JsonReader;
 

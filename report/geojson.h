@@ -9,22 +9,22 @@
 //
 // Written as it goes: the start, each row as the table makes it, then each
 // line a point at a time (a second pass along the road), then the end, all
-// through a Writer that sends out whole lines of text. Only the writer's
+// through a LineOut that hands on whole lines of text. Only the writer's
 // own few values are kept, so a road of any length takes bounded memory.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "cli/elements.h"
-#include "cli/output.h"
+#include "model/road.h"
 #include "model/stations.h"
+#include "report/line_out.h"
+#include "report/table.h"
 #include "road/alignment.h"
 
-namespace velmora::cli {
+namespace velmora::report {
 
 // One row of the table: a point at a station and offset.
 struct GeoPoint {
@@ -47,7 +47,7 @@ class GeoJsonWriter {
  public:
   // Coordinates and offsets with `decimals` decimals, as the CSV table
   // writes them.
-  GeoJsonWriter(Writer& out, int decimals) : out_(out), decimals_(decimals) {}
+  GeoJsonWriter(LineOut& out, int decimals) : out_(out), decimals_(decimals) {}
 
   void Begin(std::string_view source);  // the file the road comes from
   // With `height` (the design elevation), a third coordinate and "h".
@@ -61,27 +61,27 @@ class GeoJsonWriter {
   void BeginFeature();
   void Coordinate(double value);
 
-  Writer& out_;
+  LineOut& out_;
   int decimals_;
   bool first_feature_ = true;
   std::size_t line_points_ = 0;
   road::Point last_{};
 };
 
-// The station coordinate table of `alignment` as GeoJSON: the rows of
-// road::StakeoutStations (`step`, `extra`), a point on the centre line and
-// one at each offset, then the centre line and each offset line, traced
-// within 0.001 length units. `failed` is told of each row whose points
-// cannot be computed (it has none) and each line that cannot be traced to
-// its end ("station 120: ..."). Stations are written as `stations` has
-// them. With a profile in `heights`, each point has its design elevation as
+// The station coordinate table of the request as GeoJSON: the rows of
+// the CSV table, a point on the centre line and one at each offset, then
+// the centre line and each offset line, traced within 0.001 length units.
+// `source` is the file the road comes from, as the collection names it
+// (none when empty). The gaps: each row whose points cannot be computed (it
+// has none), each line that cannot be traced to its end ("station 120:
+// ..."). With a profile in `heights`, each point has its design elevation as
 // a third coordinate and as "h" (an offset point only with cross slopes),
-// and `failed` is told of each row outside the profile.
-void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
-                          std::span<const double> extra, std::span<const double> offsets,
-                          model::StationFormat stations, int decimals, std::string_view source,
-                          const std::function<void(const std::string& problem)>& failed,
-                          const Heights& heights = {});
+// and each row outside the profile is a gap. Stops early once out.ok()
+// turns false. The request must have passed CheckTable.
+Gaps WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& heights,
+                       const TableRequest& request, std::string_view source);
+void WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& heights,
+                       const TableRequest& request, std::string_view source, const GapSink& gap);
 
 // A text as a JSON string, quotes included; bytes that are not UTF-8 are
 // written as the text "\xNN".
@@ -90,4 +90,4 @@ void AppendJsonString(std::string& out, std::string_view text);
 // double; null for infinities and NaN, which JSON cannot hold.
 void AppendJsonNumber(std::string& out, double value);
 
-}  // namespace velmora::cli
+}  // namespace velmora::report

@@ -1,4 +1,4 @@
-#include "cli/geojson.h"
+#include "report/geojson.h"
 
 #include <array>
 #include <charconv>
@@ -6,15 +6,17 @@
 #include <optional>
 
 #include "arith/angle.h"
-#include "cli/commands.h"
-#include "cli/road_command.h"
 #include "plot/trace.h"
 #include "road/geometry.h"
 #include "road/stakeout.h"
 #include "text/csv.h"
+#include "text/text.h"
 
-namespace velmora::cli {
+namespace velmora::report {
 namespace {
+
+using text::AppendFixed;
+using text::Printable;
 
 constexpr double kLineTolerance = 0.001;  // length units
 constexpr std::size_t kLinePointsALine = 4;
@@ -170,15 +172,27 @@ void GeoJsonWriter::End() {
   out_.Line("]}");
 }
 
-void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double step,
-                          std::span<const double> extra, std::span<const double> offsets,
-                          model::StationFormat stations, int decimals, std::string_view source,
-                          const std::function<void(const std::string& problem)>& failed,
-                          const Heights& heights) {
+Gaps WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& heights,
+                       const TableRequest& request, std::string_view source) {
+  Gaps gaps;
+  WriteTableGeoJson(out, road, heights, request, source,
+                    [&gaps](const std::string& message) { gaps.messages.push_back(message); });
+  return gaps;
+}
+
+void WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& heights,
+                       const TableRequest& request, std::string_view source, const GapSink& gap) {
+  const road::Alignment& alignment = road.alignment;
+  const std::vector<double>& offsets = request.offsets;
+  const model::StationFormat stations = request.stations;
+  const std::vector<double> extra = AtDistances(alignment, request.at);
+  const double step = request.step;
+  const int decimals = request.decimals;
+  const GapSink& failed = gap;
   const road::Profile* profile = heights.profile ? &heights.profile->profile : nullptr;
   GeoJsonWriter writer(out, decimals);
   writer.Begin(source);
-  StakeoutTable(alignment, step, extra, offsets, stations, [&](const StakeoutTableRow& row) {
+  report::TableRows(alignment, step, extra, offsets, stations, [&](const report::TableRow& row) {
     // The centre's elevation once a row; at an offset only with cross slopes.
     const std::optional<double> h =
         profile ? profile->ElevationAt(row.row->distance) : std::nullopt;
@@ -218,4 +232,4 @@ void WriteStakeoutGeoJson(Writer& out, const road::Alignment& alignment, double 
   writer.End();
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora::report
