@@ -1,10 +1,11 @@
 // VelmoraRoad: a whole road in a window: its plan, its station table, the
 // points located on it, its curve tables.
-#include <shellapi.h>
-
 #include <string>
 
 #include "platform/win32/road_window.h"
+
+// CommandLineToArgvW; after windows.h, which road_window.h includes.
+#include <shellapi.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*command_line*/,
                     int /*show*/) {

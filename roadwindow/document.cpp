@@ -4,6 +4,8 @@
 #include "landxml/writer.h"
 #include "model/heights.h"
 #include "plot/svg.h"
+#include "report/curve_tables.h"
+#include "report/geojson.h"
 
 namespace velmora::roadwindow {
 namespace {

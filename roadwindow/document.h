@@ -12,7 +12,8 @@
 
 #include "model/error.h"
 #include "model/road.h"
-#include "report/report.h"
+#include "report/locate.h"
+#include "report/table.h"
 #include "roadwindow/settings.h"
 
 namespace velmora::roadwindow {

@@ -109,7 +109,7 @@ std::string ColumnName(const std::string& name) {
 class AlignmentChooser {
  public:
   static std::optional<std::string> Ask(HWND owner, const std::vector<std::string>& names) {
-    AlignmentChooser chooser{names, std::nullopt};
+    AlignmentChooser chooser(names);
     std::vector<WORD> t;
     const auto words = [&t](const wchar_t* text) {
       for (; *text != 0; ++text) {
@@ -164,6 +164,7 @@ class AlignmentChooser {
   }
 
  private:
+  explicit AlignmentChooser(const std::vector<std::string>& names) : names_(names) {}
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* self = reinterpret_cast<AlignmentChooser*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
