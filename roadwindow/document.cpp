@@ -191,8 +191,7 @@ Output LocateFile(const OpenRoad& open, const TableSettings& settings, std::stri
   report::LineOut out(true);
   out.text = kBom;
   Output output;
-  auto written =
-      report::WriteLocateCsv(out, open.road, open.heights, request, points, points_name);
+  auto written = report::WriteLocateCsv(out, open.road, open.heights, request, points, points_name);
   if (auto* refusal = std::get_if<report::Refusal>(&written)) {
     output.refusal = std::move(refusal->message);
     return output;

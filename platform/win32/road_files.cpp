@@ -100,8 +100,8 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes, std::strin
       error = SystemMessage(GetLastError());
     }
   }
-  if (written && !MoveFileExW(temporary, path.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (written &&
+      !MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = SystemMessage(GetLastError());
     written = false;
   }

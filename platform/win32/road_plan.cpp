@@ -18,8 +18,8 @@ int Pixel(double value) { return static_cast<int>(std::clamp(value, -1.0e7, 1.0e
 
 int Scaled(HWND hwnd, int pixels_at_96) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   const UINT dpi = get_dpi != nullptr ? get_dpi(hwnd) : 96;
   return MulDiv(pixels_at_96, dpi == 0 ? 96 : static_cast<int>(dpi), 96);
 }
@@ -43,10 +43,9 @@ bool RoadPlan::Create(HWND parent, HINSTANCE instance, int id) {
   if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     return false;
   }
-  hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, kPlanClass, L"平面图",
-                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10,
-                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                          this);
+  hwnd_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, kPlanClass, L"平面图", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+      0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
   return hwnd_ != nullptr;
 }
 
@@ -119,8 +118,12 @@ LRESULT RoadPlan::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       if (wparam == VK_LEFT || wparam == VK_RIGHT || wparam == VK_UP || wparam == VK_DOWN) {
         const double step = Scaled(hwnd_, 40);
-        transform_.Pan(wparam == VK_LEFT ? step : wparam == VK_RIGHT ? -step : 0.0,
-                       wparam == VK_UP ? step : wparam == VK_DOWN ? -step : 0.0);
+        transform_.Pan(wparam == VK_LEFT    ? step
+                       : wparam == VK_RIGHT ? -step
+                                            : 0.0,
+                       wparam == VK_UP     ? step
+                       : wparam == VK_DOWN ? -step
+                                           : 0.0);
         fitted_ = false;
         InvalidateRect(hwnd_, nullptr, FALSE);
         return 0;
@@ -214,13 +217,24 @@ void RoadPlan::Draw(HDC dc, const RECT& client) {
   SetTextColor(dc, RGB(0, 0, 0));
   const int dot = Scaled(hwnd_, 3);
   HGDIOBJ old_brush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+  // A label that would cover the one before it is left out (zoom in to
+  // see it); every point keeps its dot.
+  RECT last_label = {};
   for (const roadwindow::MainPoint& point : drawing_.points) {
     const roadwindow::ScreenPoint s = transform_.ToScreen(point.at);
     const int u = Pixel(s.u);
     const int v = Pixel(s.v);
     Ellipse(dc, u - dot, v - dot, u + dot + 1, v + dot + 1);
     const std::wstring label = Widen(point.code + " " + point.station);
-    TextOutW(dc, u + 2 * dot, v - 4 * dot, label.c_str(), static_cast<int>(label.size()));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &extent);
+    const RECT box = {u + 2 * dot, v - 4 * dot, u + 2 * dot + extent.cx, v - 4 * dot + extent.cy};
+    RECT overlap;
+    if (IntersectRect(&overlap, &box, &last_label)) {
+      continue;
+    }
+    TextOutW(dc, box.left, box.top, label.c_str(), static_cast<int>(label.size()));
+    last_label = box;
   }
   SelectObject(dc, old_brush);
   if (mark_) {

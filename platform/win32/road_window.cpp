@@ -138,8 +138,8 @@ class AlignmentChooser {
     words(L"选择线形");
     t.push_back(9);
     words(L"MS Shell Dlg 2");
-    const auto item = [&](DWORD style, short x, short y, short cx, short cy, WORD id,
-                          WORD atom, const wchar_t* text) {
+    const auto item = [&](DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom,
+                          const wchar_t* text) {
       align();
       dword(style | WS_CHILD | WS_VISIBLE);
       dword(0);
@@ -254,10 +254,9 @@ class RoadWindow final : public BaseWindow, public MessageFilter {
 
 HWND RoadWindow::Make(const wchar_t* window_class, const wchar_t* text, DWORD style, int id,
                       DWORD ex_style) {
-  HWND control = CreateWindowExW(ex_style, window_class, text,
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 10, 10,
-                                 Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 instance_, nullptr);
+  HWND control = CreateWindowExW(
+      ex_style, window_class, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 10, 10,
+      Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (control != nullptr) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
@@ -284,8 +283,7 @@ bool RoadWindow::Create(HINSTANCE instance) {
   const HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
   const WindowClass window_class = {kRoadWindowClass, icon,
                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
-  if (!BaseWindow::Create(instance, window_class, kTitle,
-                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN)) {
+  if (!BaseWindow::Create(instance, window_class, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN)) {
     return false;
   }
   metrics_.dpi = WindowDpi(Hwnd());
@@ -319,13 +317,20 @@ bool RoadWindow::Create(HINSTANCE instance) {
   SetMenu(Hwnd(), menu_);
 
   ACCEL keys[] = {
-      {FCONTROL | FVIRTKEY, 'O', kOpen},       {FCONTROL | FVIRTKEY, 'P', kOpenProfile},
-      {FCONTROL | FVIRTKEY, 'L', kOpenSlopes}, {FCONTROL | FVIRTKEY, 'E', kExport},
-      {FCONTROL | FVIRTKEY, 'S', kExport},     {FCONTROL | FVIRTKEY, 'B', kBatchLocate},
-      {FCONTROL | FVIRTKEY, 'C', kCopy},       {FCONTROL | FVIRTKEY, 'A', kSelectAll},
-      {FVIRTKEY, VK_F5, kLocate},              {FCONTROL | FVIRTKEY, VK_HOME, kFit},
-      {FALT | FVIRTKEY, '1', kFocusStep},      {FALT | FVIRTKEY, '2', kFocusX},
-      {FALT | FVIRTKEY, '3', kFocusTable},     {FALT | FVIRTKEY, '4', kFocusPlan},
+      {FCONTROL | FVIRTKEY, 'O', kOpen},
+      {FCONTROL | FVIRTKEY, 'P', kOpenProfile},
+      {FCONTROL | FVIRTKEY, 'L', kOpenSlopes},
+      {FCONTROL | FVIRTKEY, 'E', kExport},
+      {FCONTROL | FVIRTKEY, 'S', kExport},
+      {FCONTROL | FVIRTKEY, 'B', kBatchLocate},
+      {FCONTROL | FVIRTKEY, 'C', kCopy},
+      {FCONTROL | FVIRTKEY, 'A', kSelectAll},
+      {FVIRTKEY, VK_F5, kLocate},
+      {FCONTROL | FVIRTKEY, VK_HOME, kFit},
+      {FALT | FVIRTKEY, '1', kFocusStep},
+      {FALT | FVIRTKEY, '2', kFocusX},
+      {FALT | FVIRTKEY, '3', kFocusTable},
+      {FALT | FVIRTKEY, '4', kFocusPlan},
   };
   accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 
@@ -351,9 +356,9 @@ bool RoadWindow::Create(HINSTANCE instance) {
   Make(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, kHEdit, WS_EX_CLIENTEDGE);
   Make(L"BUTTON", L"反算", BS_PUSHBUTTON | WS_TABSTOP, kLocateButton);
   Make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS, kLocateResult);
-  table_ = Make(WC_LISTVIEWW, L"",
-                LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
-                kTableList);
+  table_ =
+      Make(WC_LISTVIEWW, L"",
+           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER, kTableList);
   curves_ = Make(WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP,
                  kCurveList, WS_EX_CLIENTEDGE);
   ShowWindow(curves_, SW_HIDE);
@@ -370,10 +375,13 @@ bool RoadWindow::Create(HINSTANCE instance) {
   }
   DragAcceptFiles(Hwnd(), TRUE);
 
-  const int width = metrics_.S(1180);
-  const int height = metrics_.S(760);
-  SetWindowPos(Hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+  // 1180 x 760 at 96 DPI, within the screen's work area, centred on it.
+  RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = std::min<int>(metrics_.S(1180), work.right - work.left);
+  const int height = std::min<int>(metrics_.S(760), work.bottom - work.top);
+  SetWindowPos(Hwnd(), nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   Layout();
   Status("请打开道路文件（Ctrl+O），或把文件拖到窗口中");
@@ -474,8 +482,7 @@ void RoadWindow::OpenFile(const std::wstring& path) {
     return;
   }
   std::optional<std::string> alignment;
-  if (const std::vector<std::string> names = roadwindow::AlignmentNames(*bytes);
-      !names.empty()) {
+  if (const std::vector<std::string> names = roadwindow::AlignmentNames(*bytes); !names.empty()) {
     alignment = AlignmentChooser::Ask(Hwnd(), names);
     if (!alignment) {
       return;  // the user kept the road that was open
@@ -678,10 +685,9 @@ void RoadWindow::Export() {
   if (!target) {
     return;
   }
-  const roadwindow::ExportKind kinds[] = {roadwindow::ExportKind::kCsv,
-                                          roadwindow::ExportKind::kGeoJson,
-                                          roadwindow::ExportKind::kLandXml,
-                                          roadwindow::ExportKind::kSvg};
+  const roadwindow::ExportKind kinds[] = {
+      roadwindow::ExportKind::kCsv, roadwindow::ExportKind::kGeoJson,
+      roadwindow::ExportKind::kLandXml, roadwindow::ExportKind::kSvg};
   roadwindow::ExportKind kind = roadwindow::ExportKindOf(Narrow(*target));
   if (kind == roadwindow::ExportKind::kCsv && type >= 1 && type <= 4) {
     kind = kinds[type - 1];
@@ -856,9 +862,8 @@ void RoadWindow::OnCommand(int id, int code, HWND control) {
 void RoadWindow::OnDpiChanged(int dpi, const RECT* suggested) {
   metrics_.dpi = dpi;
   MakeFont();
-  SetWindowPos(Hwnd(), nullptr, suggested->left, suggested->top,
-               suggested->right - suggested->left, suggested->bottom - suggested->top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
   SetColumns(table_, table_model_);
   SetColumns(curves_, curve_model_);
   Layout();
