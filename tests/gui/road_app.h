@@ -40,6 +40,7 @@ class RoadApp {
   RoadApp& operator=(const RoadApp&) = delete;
 
   HWND Window() const { return window_; }
+  DWORD Id() const { return info_.dwProcessId; }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   bool Alive() const;
   std::optional<MessageBoxInfo> Box() const { return ReadMessageBox(info_.dwProcessId); }

@@ -109,6 +109,61 @@ TEST(RoadWindow, TableIsTheConsolesFollowsTheSettingsAndExportsItsBytes) {
   }
 }
 
+// Lines as the window copies them: CR LF ends.
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n' && (out.empty() || out.back() != '\r')) {
+      out += '\r';
+    }
+    out += c;
+  }
+  return out;
+}
+
+TEST(RoadWindow, PiFileShowsTheConsolesCurveTable) {
+  const std::wstring pi = DataPath(L"sample-pi.csv");
+  RoadApp app(pi);
+  const std::string table = Console(L"check " + Quote(pi) + L" --station-format k --decimals 4");
+  ASSERT_EQ(RowsOf(table), 4);  // BP, JD1, JD2, EP
+  ASSERT_TRUE(WaitFor([&] {
+    return IsWindowVisible(app.Control(kCurveList)) &&
+           SendMessageW(app.Control(kCurveList), LVM_GETITEMCOUNT, 0, 0) == 4;
+  }));
+  SetClipboardText("");
+  app.Focus(kCurveList);
+  app.Ctrl('A');
+  app.Ctrl('C');
+  app.Sync();
+  std::string copied;
+  WaitFor([&] { return !(copied = ClipboardText()).empty(); });
+  EXPECT_EQ(copied, WithCrLf(AsCopied(table)));
+}
+
+TEST(RoadWindow, SeveralAlignmentsAskWhichOneToOpen) {
+  const std::wstring xml = DataPath(L"two-alignments.xml");
+  RoadApp app(xml);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (HWND w : TopLevelWindows(app.Id(), kMessageBoxClass)) {
+          if (WindowText(w) == "选择线形") {
+            dialog = w;
+          }
+        }
+        return dialog != nullptr;
+      },
+      20000ms));
+  HWND list = GetDlgItem(dialog, 100);
+  ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+  SendMessageW(list, LB_SETCURSEL, 1, 0);  // the second, 匝道A
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  const std::string console = Console(L"stakeout " + Quote(xml) +
+                                      L" --alignment 匝道A --every 20 --station-format k --bom");
+  app.WaitForRows(RowsOf(console));
+  EXPECT_EQ(CopyAll(app), AsCopied(console));
+}
+
 TEST(RoadWindow, LocateShowsTheConsolesStationAndOffset) {
   const std::wstring road = DataPath(kSample);
   RoadApp app(road);
