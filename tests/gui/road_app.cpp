@@ -153,12 +153,16 @@ void RoadApp::Focus(int id) {
   }
 }
 
-void RoadApp::SaveAs(const std::wstring& path) {
+void RoadApp::ChooseFile(const std::wstring& path) {
+  // The file dialog: a dialog of the program's with a file name field, the
+  // combo box cmb13 (0x47C) or the edit edt1 (0x480).
   HWND dialog = nullptr;
+  HWND name = nullptr;
   if (!WaitFor(
           [&] {
             for (HWND w : TopLevelWindows(info_.dwProcessId, kMessageBoxClass)) {
-              if (WindowText(w) == "导出" || WindowText(w).find("保存") != std::string::npos) {
+              name = GetDlgItem(w, 0x47C) != nullptr ? GetDlgItem(w, 0x47C) : GetDlgItem(w, 0x480);
+              if (name != nullptr) {
                 dialog = w;
                 return true;
               }
@@ -166,20 +170,12 @@ void RoadApp::SaveAs(const std::wstring& path) {
             return false;
           },
           20000ms)) {
-    throw NotInTime("no save dialog came up");
-  }
-  // The name field: the combo box cmb13 (0x47C) of the dialog, or its edt1.
-  HWND name = GetDlgItem(dialog, 0x47C);
-  if (name == nullptr) {
-    name = GetDlgItem(dialog, 0x480);
-  }
-  if (name == nullptr) {
-    throw NotInTime("the save dialog has no name field");
+    throw NotInTime("no file dialog came up");
   }
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   if (!WaitFor([&] { return !IsWindow(dialog); }, 20000ms)) {
-    throw NotInTime("the save dialog stayed up");
+    throw NotInTime("the file dialog stayed up");
   }
 }
 

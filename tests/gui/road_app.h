@@ -57,8 +57,9 @@ class RoadApp {
   void Ctrl(WORD vk) { keyboard_->Ctrl(vk); }
   void Key(WORD vk) { keyboard_->Key(vk); }
   void Sync() { keyboard_->Sync(); }
-  // Enters `path` in the program's save dialog once it is up and saves.
-  void SaveAs(const std::wstring& path);
+  // Enters `path` in the program's open or save dialog once it is up, and
+  // presses its OK button.
+  void ChooseFile(const std::wstring& path);
 
  private:
   PROCESS_INFORMATION info_ = {};
