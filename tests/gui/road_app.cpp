@@ -43,7 +43,12 @@ HWND FindRoadWindow(DWORD pid) {
 std::wstring RoadExePath() { return BuildFolder() + L"\\app\\VelmoraRoad.exe"; }
 std::wstring CliExePath() { return BuildFolder() + L"\\cli\\velmora-cli.exe"; }
 std::wstring DataPath(const std::wstring& name) {
-  return FromEnvironment("VELMORA_ROAD_DATA", win32::Widen(VELMORA_ROAD_DATA_DIR)) + L"\\" + name;
+  // Backslashes only: the file dialogs take no other.
+  std::wstring path = FromEnvironment("VELMORA_ROAD_DATA", win32::Widen(VELMORA_ROAD_DATA_DIR));
+  for (wchar_t& c : path) {
+    c = c == L'/' ? L'\\' : c;
+  }
+  return path + L"\\" + name;
 }
 std::wstring OutPath(const std::wstring& name) {
   const std::wstring folder = BuildFolder() + L"\\tests\\gui\\road-out";

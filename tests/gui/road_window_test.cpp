@@ -48,9 +48,9 @@ int RowsOf(const std::string& csv) {
   return lines - 1;  // less the header
 }
 
-std::string CopyAll(RoadApp& app) {
+std::string CopyAll(RoadApp& app, int list = kTableList) {
   SetClipboardText("");
-  app.Focus(kTableList);
+  app.Focus(list);
   app.Ctrl('A');
   app.Ctrl('C');
   app.Sync();
@@ -130,14 +130,23 @@ TEST(RoadWindow, PiFileShowsTheConsolesCurveTable) {
     return IsWindowVisible(app.Control(kCurveList)) &&
            SendMessageW(app.Control(kCurveList), LVM_GETITEMCOUNT, 0, 0) == 4;
   }));
-  SetClipboardText("");
-  app.Focus(kCurveList);
-  app.Ctrl('A');
-  app.Ctrl('C');
-  app.Sync();
-  std::string copied;
-  WaitFor([&] { return !(copied = ClipboardText()).empty(); });
-  EXPECT_EQ(copied, WithCrLf(AsCopied(table)));
+  EXPECT_EQ(CopyAll(app, kCurveList), WithCrLf(AsCopied(table)));
+}
+
+TEST(RoadWindow, ProfileAddsHeightsAndTheVerticalCurveTable) {
+  const std::wstring road = DataPath(kSample);
+  const std::wstring profile = DataPath(L"sample-profile.csv");
+  RoadApp app(road);
+  const std::wstring with = Quote(road) + L" --profile " + Quote(profile);
+  const std::string table = Console(L"stakeout " + with + L" --every 20 --station-format k --bom");
+  app.WaitForRows(RowsOf(table));
+  app.Ctrl('P');
+  app.ChooseFile(profile);
+  ASSERT_TRUE(
+      WaitFor([&] { return SendMessageW(app.Control(kCurveList), LVM_GETITEMCOUNT, 0, 0) == 1; }));
+  EXPECT_EQ(CopyAll(app), AsCopied(table));  // the h column, from the same rows
+  const std::string curves = Console(L"check " + with + L" --station-format k --decimals 4");
+  EXPECT_EQ(CopyAll(app, kCurveList), WithCrLf(AsCopied(curves)));
 }
 
 TEST(RoadWindow, SeveralAlignmentsAskWhichOneToOpen) {
