@@ -61,7 +61,7 @@ std::string ReadBytes(const std::wstring& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string Console(const std::wstring& arguments) {
+std::string Console(const std::wstring& arguments, const std::wstring& folder) {
   const std::wstring out = OutPath(L"console.out");
   DeleteFileW(out.c_str());
   std::wstring command = L"\"" + CliExePath() + L"\" " + arguments + L" -o \"" + out + L"\"";
@@ -69,7 +69,7 @@ std::string Console(const std::wstring& arguments) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &info)) {
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     throw NotInTime("could not start " + win32::Narrow(CliExePath()));
   }
   const DWORD waited = WaitForSingleObject(info.hProcess, 60000);

@@ -26,8 +26,9 @@ std::wstring CliExePath();
 std::wstring DataPath(const std::wstring& name);
 std::wstring OutPath(const std::wstring& name);
 
-// Runs velmora-cli.exe with `arguments` and `-o OUT`; the bytes of OUT.
-std::string Console(const std::wstring& arguments);
+// Runs velmora-cli.exe with `arguments` and `-o OUT` in `folder` (when
+// given); the bytes of OUT.
+std::string Console(const std::wstring& arguments, const std::wstring& folder = L"");
 std::string ReadBytes(const std::wstring& path);
 
 class RoadApp {

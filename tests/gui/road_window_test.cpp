@@ -99,13 +99,21 @@ TEST(RoadWindow, TableIsTheConsolesFollowsTheSettingsAndExportsItsBytes) {
       EXPECT_TRUE(SaveWindowBitmap(app.Window(), shot));
     }
 
-    const std::wstring target = OutPath(L"export.csv");
-    DeleteFileW(target.c_str());
-    app.Ctrl('E');
-    app.ChooseFile(target);
-    std::string exported;
-    WaitFor([&] { return !(exported = ReadBytes(target)).empty(); }, 20000ms);
-    EXPECT_EQ(exported, console);
+    // Exported by the name's ending; the GeoJSON names its source as the
+    // console does when given the bare file name.
+    const std::wstring data = road.substr(0, road.find_last_of(L'\\'));
+    const std::string geojson =
+        Console(L"stakeout " + kSample + L" " + c.console + L" --geojson", data);
+    for (const auto& [name, bytes] :
+         {std::pair{L"export.csv", &console}, std::pair{L"export.geojson", &geojson}}) {
+      const std::wstring target = OutPath(name);
+      DeleteFileW(target.c_str());
+      app.Ctrl('E');
+      app.ChooseFile(target);
+      std::string exported;
+      WaitFor([&] { return !(exported = ReadBytes(target)).empty(); }, 20000ms);
+      EXPECT_EQ(exported, *bytes) << Narrow(name);
+    }
   }
 }
 
