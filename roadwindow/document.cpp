@@ -1,11 +1,14 @@
 #include "roadwindow/document.h"
 
+#include <cmath>
+
 #include "landxml/reader.h"
 #include "landxml/writer.h"
 #include "model/heights.h"
 #include "plot/svg.h"
 #include "report/curve_tables.h"
 #include "report/geojson.h"
+#include "text/text.h"
 
 namespace velmora::roadwindow {
 namespace {
@@ -95,6 +98,21 @@ Output TableCsv(const OpenRoad& open, const TableSettings& settings) {
   const report::TableRequest request = RequestOf(settings);
   if (auto refusal = report::CheckTable(open.road, request)) {
     output.refusal = std::move(refusal->message);
+    return output;
+  }
+  // At most the road's length over the step, a multiple more in each
+  // stretch between station equations, each boundary and asked station.
+  const road::Alignment& alignment = open.road.alignment;
+  const double rows = std::floor((alignment.End() - alignment.Start()) / settings.step) +
+                      static_cast<double>(alignment.equations().size() + 1 +
+                                          alignment.elements().size() + 1 + settings.at.size());
+  if (!(rows <= kMostWindowRows)) {
+    std::string text = "间距 ";
+    text::AppendFixed(text, settings.step, settings.decimals);
+    text += " 会得到约 ";
+    text::AppendFixed(text, rows, 0);
+    text += " 行，窗口最多显示 1000000 行；请加大间距，或用 velmora-cli stakeout 输出";
+    output.refusal = std::move(text);
     return output;
   }
   report::LineOut out(true);

@@ -48,7 +48,12 @@ struct Output {
   std::vector<std::string> gaps;
 };
 
+// The most rows the window holds: its table is kept whole in memory (about
+// 100 bytes a row), where the console writes a longer one as it goes.
+inline constexpr double kMostWindowRows = 1'000'000;
+
 // The station table as `stakeout --bom` writes it: byte-order mark, CR LF.
+// Refused (in Chinese) when it could have more than kMostWindowRows rows.
 Output TableCsv(const OpenRoad& open, const TableSettings& settings);
 
 enum class ExportKind { kCsv, kGeoJson, kLandXml, kSvg };

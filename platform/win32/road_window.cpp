@@ -582,6 +582,10 @@ void RoadWindow::ShowTable() {
     if (!table.gaps.empty()) {
       status += "；缺 " + std::to_string(table.gaps.size()) + " 个答案：" + table.gaps.front();
     }
+    // As `check` reports them: the file contradicts itself.
+    if (const auto findings = road_->road.FindingTexts(settings_.decimals); !findings.empty()) {
+      status += "；文件自相矛盾 " + std::to_string(findings.size()) + " 处：" + findings.front();
+    }
     Status(status);
   }
   SetColumns(table_, table_model_);

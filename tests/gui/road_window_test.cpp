@@ -115,6 +115,11 @@ TEST(RoadWindow, TableIsTheConsolesFollowsTheSettingsAndExportsItsBytes) {
       EXPECT_EQ(exported, *bytes) << Narrow(name);
     }
   }
+  // A step that is no step: the status line says why, the table stays.
+  const int rows = app.Rows();
+  app.SetText(kStepEdit, "0");
+  EXPECT_EQ(app.Text(kStatusBar), "间距应为大于 0 的数（如 20），而不是“0”");
+  EXPECT_EQ(app.Rows(), rows);
 }
 
 // Lines as the window copies them: CR LF ends.

@@ -2,10 +2,12 @@
 // copies, the plan's transform and drawing, the Chinese load messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <variant>
 
 #include "model/road.h"
+#include "roadwindow/document.h"
 #include "roadwindow/messages.h"
 #include "roadwindow/plan.h"
 #include "roadwindow/settings.h"
@@ -142,6 +144,26 @@ TEST(DrawRoad, ElementsOffsetLinesAndMainPoints) {
   EXPECT_NEAR(d.extent.min_x, 1000, 1e-9);
   EXPECT_NEAR(d.extent.max_y, 600, 1e-9);  // the offset lines stay inside
   EXPECT_NEAR(d.extent.min_y, 500, 1e-9);
+}
+
+TEST(TableCsv, TheWindowHoldsAtMostAMillionRows) {
+  // 200 long: a step of 0.0002 gives 1,000,000 multiples, plus the
+  // boundaries; 0.0004 half as many.
+  auto loaded = LoadRoad("0,100,0,0,0,1000,500\n100,200,0,0,90,,\n", "r.csv");
+  ASSERT_TRUE(std::holds_alternative<OpenRoad>(loaded));
+  TableSettings settings;
+  settings.step = 0.0002;
+  const Output refused = TableCsv(std::get<OpenRoad>(loaded), settings);
+  ASSERT_TRUE(refused.refusal.has_value());
+  EXPECT_EQ(*refused.refusal,
+            "间距 0.0002 会得到约 1000004 行，窗口最多显示 1000000 行；请加大间距，或用 "
+            "velmora-cli stakeout 输出");
+  settings.step = 50;
+  const Output table = TableCsv(std::get<OpenRoad>(loaded), settings);
+  EXPECT_FALSE(table.refusal.has_value());
+  EXPECT_EQ(table.bytes.substr(0, 3), "\xEF\xBB\xBF");  // 5 rows, CR LF
+  EXPECT_EQ(std::count(table.bytes.begin(), table.bytes.end(), '\n'), 6);
+  EXPECT_EQ(std::count(table.bytes.begin(), table.bytes.end(), '\r'), 6);
 }
 
 TEST(LoadErrorMessage, EachKindHasItsOwnSentenceAndThePlace) {
