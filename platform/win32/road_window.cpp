@@ -900,6 +900,16 @@ LRESULT RoadWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;
+    case WM_MOUSEWHEEL: {
+      // The wheel goes to the focus; over the plan it zooms the plan.
+      POINT at = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      RECT plan;
+      GetWindowRect(plan_.Hwnd(), &plan);
+      if (PtInRect(&plan, at)) {
+        return SendMessageW(plan_.Hwnd(), message, wparam, lparam);
+      }
+      break;
+    }
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
       info->ptMinTrackSize = {metrics_.S(640), metrics_.S(400)};
