@@ -228,6 +228,17 @@ TEST(RoadWindow, LocateShowsTheConsolesStationAndOffset) {
     EXPECT_NE(shown.find("偏距 " + cells[4]), std::string::npos) << shown;
     EXPECT_NE(shown.find("方位角 " + cells[5]), std::string::npos) << shown;
   }
+  // The same points from a file (批量反算), written as the console writes them.
+  const std::wstring points = DataPath(L"sample-points.csv");
+  const std::wstring target = OutPath(L"located.csv");
+  DeleteFileW(target.c_str());
+  app.Ctrl('B');
+  app.ChooseFile(points);
+  app.ChooseFile(target);
+  std::string written;
+  WaitFor([&] { return !(written = ReadBytes(target)).empty(); }, 20000ms);
+  EXPECT_EQ(written, Console(L"locate " + Quote(road) + L" --points " + Quote(points) +
+                             L" --station-format k --decimals 4 --bom"));
 }
 
 TEST(RoadWindow, RefusedFileIsNamedWithItsLineAndTheRoadStays) {
