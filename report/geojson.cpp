@@ -182,6 +182,10 @@ Gaps WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& hei
 
 void WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& heights,
                        const TableRequest& request, std::string_view source, const GapSink& gap) {
+  if (const std::optional<Refusal> refusal = CheckTable(road, request)) {
+    gap(refusal->message);
+    return;
+  }
   const road::Alignment& alignment = road.alignment;
   const std::vector<double>& offsets = request.offsets;
   const model::StationFormat stations = request.stations;

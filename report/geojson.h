@@ -77,7 +77,8 @@ class GeoJsonWriter {
 // ..."). With a profile in `heights`, each point has its design elevation as
 // a third coordinate and as "h" (an offset point only with cross slopes),
 // and each row outside the profile is a gap. Stops early once out.ok()
-// turns false. The request must have passed CheckTable.
+// turns false. A request CheckTable refuses writes nothing: its refusal is
+// the one gap.
 Gaps WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& heights,
                        const TableRequest& request, std::string_view source);
 void WriteTableGeoJson(LineOut& out, const model::Road& road, const Heights& heights,

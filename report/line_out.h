@@ -15,8 +15,6 @@ namespace velmora::report {
 class LineOut {
  public:
   explicit LineOut(bool crlf = false) : crlf_(crlf) {}
-  LineOut(const LineOut&) = delete;
-  LineOut& operator=(const LineOut&) = delete;
   virtual ~LineOut() = default;
 
   std::string text;

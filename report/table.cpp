@@ -175,6 +175,11 @@ Gaps WriteTableCsv(LineOut& out, const model::Road& road, const Heights& heights
 
 void WriteTableCsv(LineOut& out, const model::Road& road, const Heights& heights,
                    const TableRequest& request, const GapSink& gap) {
+  // A step of 0, or one that would make rows past counting, never starts.
+  if (const std::optional<Refusal> refusal = CheckTable(road, request)) {
+    gap(refusal->message);
+    return;
+  }
   const road::Alignment& alignment = road.alignment;
   const road::Profile* profile = heights.profile ? &heights.profile->profile : nullptr;
   const road::CrossSlopes* slopes = heights.slopes ? &*heights.slopes : nullptr;

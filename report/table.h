@@ -63,7 +63,8 @@ std::optional<Refusal> CheckTable(const model::Road& road, const TableRequest& r
 // The table as CSV: the header line, then one line a row (no byte-order
 // mark; the caller adds one). Columns: station,point,x,y[,h],azimuth,packed,
 // then x_NAME,y_NAME[,h_NAME] per offset. Stops early once out.ok() turns
-// false. The request must have passed CheckTable.
+// false. A request CheckTable refuses writes nothing: its refusal is the
+// one gap.
 Gaps WriteTableCsv(LineOut& out, const model::Road& road, const Heights& heights,
                    const TableRequest& request);
 void WriteTableCsv(LineOut& out, const model::Road& road, const Heights& heights,
