@@ -56,7 +56,7 @@ class RoadApp {
   std::string Text(int id) const { return WindowText(Control(id)); }
   void Focus(int id);
   void Ctrl(WORD vk) { keyboard_->Ctrl(vk); }
-  void Key(WORD vk) { keyboard_->Key(vk); }
+  void Key(WORD vk, bool shift = false) { keyboard_->Key(vk, shift); }
   void Sync() { keyboard_->Sync(); }
   // Enters `path` in the program's open or save dialog once it is up, and
   // presses its OK button.

@@ -314,6 +314,22 @@ TEST(RoadWindow, PanesFollowTheWindowsSize) {
   }
 }
 
+TEST(RoadWindow, TabVisitsFieldsTableAndPlanInTheirOrder) {
+  RoadApp app(DataPath(kSample));
+  const int order[] = {kStepEdit,     kOffsetsEdit, kAtEdit,   kFormatCombo,
+                       kDecimalsEdit, kXEdit,       kYEdit,    kHEdit,
+                       kLocateButton, kTableList,   kPlanView, kStepEdit};
+  app.Focus(order[0]);
+  for (std::size_t i = 1; i < std::size(order); ++i) {
+    app.Key(VK_TAB);
+    app.Sync();
+    EXPECT_EQ(GetDlgCtrlID(FocusedWindow(app.Window())), order[i]) << "Tab " << i;
+  }
+  app.Key(VK_TAB, true);  // and back
+  app.Sync();
+  EXPECT_EQ(GetDlgCtrlID(FocusedWindow(app.Window())), kPlanView);
+}
+
 // Run alone, in a Wine prefix whose screen has VELMORA_DPI dots per inch.
 TEST(RoadHighDpi, FieldsAndPanesScaleWithTheScreen) {
   const char* text = std::getenv("VELMORA_DPI");
