@@ -958,6 +958,9 @@ bool RoadWindow::PreTranslate(MSG& msg) {
     OnCommand(IDOK, 0, nullptr);
     return true;
   }
+  if (msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSCHAR || msg.message == WM_SYSKEYUP) {
+    return false;  // Alt and its letter open the menus, not a control's mnemonic
+  }
   return IsDialogMessageW(Hwnd(), &msg) != 0;
 }
 
