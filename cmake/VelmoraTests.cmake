@@ -9,7 +9,7 @@
 #
 # Every test carries one label for its kind, so that one kind runs alone
 # (`ctest --preset native -L unit`): unit (arith, window, text), road, model,
-# landxml, plot, report, cli, gui, agree, fuzz.
+# landxml, plot, report, roadwindow, cli, gui, agree, fuzz.
 #
 # Discovery runs when CTest starts, as with DISCOVERY_MODE PRE_TEST.
 set(VELMORA_SKIP_CODE 77)  # what scripts/wine-run exits with for "cannot run here"

@@ -17,11 +17,14 @@ esac || { echo "zip named $name"; exit 1; }
 listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
 [ "$listing" = "$name/README.txt
 $name/Velmora.exe
+$name/VelmoraRoad.exe
 $name/velmora-cli.exe" ] || { echo "unexpected contents: $listing"; exit 1; }
 
 unzip -q "$zip" -d "$work/root"
 dir=$work/root/$name
-file "$dir/Velmora.exe" | grep -q "$pe (GUI)" || { file "$dir/Velmora.exe"; exit 1; }
+for gui in Velmora VelmoraRoad; do
+  file "$dir/$gui.exe" | grep -q "$pe (GUI)" || { file "$dir/$gui.exe"; exit 1; }
+done
 file "$dir/velmora-cli.exe" | grep -q "$pe (console)" || { file "$dir/velmora-cli.exe"; exit 1; }
 # The user's guide, not the developers' README: Chinese first, in a form
 # Notepad reads (a UTF-8 byte-order mark, CR LF), with the version filled in.
@@ -38,4 +41,4 @@ status=0
 [ "$status" -eq 0 ] || exit "$status"
 got=$("$runner" "$dir/velmora-cli.exe" calc 1000 1200 500 500 1100 45.3015 </dev/null)
 [ "$got" = "56度57分48秒" ] || { echo "unpacked program gave [$got]"; exit 1; }
-echo "zip holds both programs and runs"
+echo "zip holds the three programs and runs"

@@ -2,9 +2,9 @@
 # Checks a built Velmora.exe without running it, so it holds on hosts that
 # cannot run it: a GUI program of the expected bitness, importing only
 # Windows' own DLLs, with the version record and the icon it ships with.
-#   check_exe.sh <exe> <32|64> <objdump>
+#   check_exe.sh <exe> <32|64> <objdump> ["more.dll of Windows' own ..."]
 set -euo pipefail
-exe=$1 bits=$2 objdump=$3
+exe=$1 bits=$2 objdump=$3 more=${4:-}
 status=0
 fail() { echo "$*"; status=1; }
 
@@ -16,7 +16,7 @@ case "$bits:$kind" in
 esac
 echo "$kind"
 
-allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll imm32.dll msvcrt.dll advapi32.dll "
+allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll imm32.dll msvcrt.dll advapi32.dll $more "
 while read -r dll; do
   lower=$(echo "$dll" | tr '[:upper:]' '[:lower:]')
   case "$allowed" in
