@@ -1,8 +1,19 @@
 // VelmoraRoad: a whole road in a window: its plan, its station table, the
 // points located on it, its curve tables.
+#include <cstdlib>
 #include <string>
 
 #include "platform/win32/road_window.h"
+
+// What the C++ runtime does with an exception nobody catches: by default it
+// writes the exception's type, demangled, on standard error before it
+// aborts. A window program has no standard error to write on, and the
+// demangler is 45 KB of the exe; this program aborts as the runtime would,
+// without the words. (Nothing in the program catches an exception: see
+// app/CMakeLists.txt.)
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 // CommandLineToArgvW; after windows.h, which road_window.h includes.
 #include <shellapi.h>

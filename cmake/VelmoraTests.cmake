@@ -15,7 +15,8 @@
 set(VELMORA_SKIP_CODE 77)  # what scripts/wine-run exits with for "cannot run here"
 
 function(velmora_gtests target)
-  cmake_parse_arguments(arg "" "PREFIX;FILTER;LABEL" "PROPERTIES" ${ARGN})
+  # PARSE_ARGV keeps a property's own list ("ENVIRONMENT" "A=1;B=2") whole.
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;FILTER;LABEL" "PROPERTIES")
   if(NOT arg_LABEL)
     message(FATAL_ERROR "velmora_gtests(${target}): no LABEL")
   endif()

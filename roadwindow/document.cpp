@@ -49,17 +49,48 @@ std::vector<std::string> AlignmentNames(std::string_view bytes) {
   return names;
 }
 
+std::vector<std::string> ProfileNames(std::string_view bytes,
+                                      const std::optional<std::string>& alignment) {
+  if (!model::LooksLikeXml(bytes)) {
+    return {};
+  }
+  std::string error;
+  const std::optional<landxml::Document> document = landxml::ReadLandXml(bytes, error);
+  if (!document) {
+    return {};
+  }
+  std::vector<std::string> names;
+  for (const landxml::ReadAlignment& read : document->alignments) {
+    if (alignment ? read.name == *alignment : document->alignments.size() == 1) {
+      for (const landxml::ReadProfile& profile : read.profiles) {
+        names.push_back(profile.name);
+      }
+    }
+  }
+  if (names.size() < 2) {
+    names.clear();
+  }
+  return names;
+}
+
 std::variant<OpenRoad, model::LoadError> LoadRoad(std::string_view bytes, std::string_view name,
-                                                  std::optional<std::string> alignment) {
+                                                  std::optional<std::string> alignment,
+                                                  std::optional<std::string> profile) {
   model::LoadOptions options;
   if (alignment) {
     options.alignment = *alignment;
+  }
+  options.profile = true;
+  if (profile) {
+    options.profile_name = *profile;
   }
   auto loaded = model::Load(bytes, name, options);
   if (auto* error = std::get_if<model::LoadError>(&loaded)) {
     return std::move(*error);
   }
-  OpenRoad open{std::move(std::get<model::Road>(loaded)), {}, std::string(name)};
+  OpenRoad open{std::move(std::get<model::Road>(loaded)), {}, std::string(name), {}};
+  open.heights.profile = open.road.profile;
+  open.profile_name = open.road.profile_name;
   return open;
 }
 
@@ -70,6 +101,8 @@ std::optional<model::LoadError> LoadProfile(OpenRoad& open, std::string_view byt
     return std::move(*error);
   }
   open.heights.profile = std::move(std::get<model::ProfileFile>(read));
+  const std::size_t slash = name.find_last_of("/\\");
+  open.profile_name = name.substr(slash == std::string_view::npos ? 0 : slash + 1);
   return std::nullopt;
 }
 
@@ -160,6 +193,11 @@ Output Export(const OpenRoad& open, const TableSettings& settings, ExportKind ki
     options.application = "VelmoraRoad";
     options.version = "1.00";
     options.units = open.road.units;
+    if (open.heights.profile) {
+      options.profile = &open.heights.profile->profile;
+      options.profile_points = open.heights.profile->points;
+      options.profile_name = open.profile_name;
+    }
     if (auto text = landxml::WriteLandXml(open.road.alignment, options, error)) {
       output.bytes = std::move(*text);
     } else {

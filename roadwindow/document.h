@@ -22,15 +22,25 @@ struct OpenRoad {
   model::Road road;
   report::Heights heights;
   std::string source;  // the file's name, as messages and the GeoJSON name it
+  std::string profile_name;  // the LandXML profile's, or the profile file's
 };
 
 // The names of a LandXML file's alignments when it holds several (the
 // window asks which to take); empty for any other file.
 std::vector<std::string> AlignmentNames(std::string_view bytes);
 
-// Reads a road file; `alignment` names the LandXML alignment to take.
+// The names of the design profiles (ProfAlign) of a LandXML file's
+// alignment `alignment` (or its only one) when it holds several (the window
+// asks which to take); empty otherwise.
+std::vector<std::string> ProfileNames(std::string_view bytes,
+                                      const std::optional<std::string>& alignment);
+
+// Reads a road file; `alignment` names the LandXML alignment to take, and
+// `profile` its design profile where it holds several. A LandXML road's own
+// profile becomes the open road's, as at the console.
 std::variant<OpenRoad, model::LoadError> LoadRoad(std::string_view bytes, std::string_view name,
-                                                  std::optional<std::string> alignment = {});
+                                                  std::optional<std::string> alignment = {},
+                                                  std::optional<std::string> profile = {});
 // Reads a profile or cross-slope file against the open road, into it.
 std::optional<model::LoadError> LoadProfile(OpenRoad& open, std::string_view bytes,
                                             std::string_view name);

@@ -108,7 +108,8 @@ std::string ColumnName(const std::string& name) {
 // them for the dialog's DPI).
 class AlignmentChooser {
  public:
-  static std::optional<std::string> Ask(HWND owner, const std::vector<std::string>& names) {
+  static std::optional<std::string> Ask(HWND owner, const std::vector<std::string>& names,
+                                        const wchar_t* title = L"选择线形") {
     AlignmentChooser chooser(names);
     std::vector<WORD> t;
     const auto words = [&t](const wchar_t* text) {
@@ -135,7 +136,7 @@ class AlignmentChooser {
     t.push_back(150);
     t.push_back(0);  // no menu
     t.push_back(0);  // the dialog class
-    words(L"选择线形");
+    words(title);
     t.push_back(9);
     words(L"MS Shell Dlg 2");
     const auto item = [&](DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom,
@@ -488,7 +489,15 @@ void RoadWindow::OpenFile(const std::wstring& path) {
       return;  // the user kept the road that was open
     }
   }
-  auto loaded = roadwindow::LoadRoad(*bytes, name, alignment);
+  std::optional<std::string> profile;
+  if (const std::vector<std::string> names = roadwindow::ProfileNames(*bytes, alignment);
+      !names.empty()) {
+    profile = AlignmentChooser::Ask(Hwnd(), names, L"选择纵断面");
+    if (!profile) {
+      return;
+    }
+  }
+  auto loaded = roadwindow::LoadRoad(*bytes, name, alignment, profile);
   if (auto* refused = std::get_if<model::LoadError>(&loaded)) {
     Refuse(roadwindow::LoadErrorMessage(*refused));
     return;

@@ -2,9 +2,9 @@
 # Checks a built Velmora.exe without running it, so it holds on hosts that
 # cannot run it: a GUI program of the expected bitness, importing only
 # Windows' own DLLs, with the version record and the icon it ships with.
-#   check_exe.sh <exe> <32|64> <objdump> ["more.dll of Windows' own ..."]
+#   check_exe.sh <exe> <32|64> <objdump> ["more.dll of Windows' own ..."] [most bytes]
 set -euo pipefail
-exe=$1 bits=$2 objdump=$3 more=${4:-}
+exe=$1 bits=$2 objdump=$3 more=${4:-} most=${5:-}
 status=0
 fail() { echo "$*"; status=1; }
 
@@ -15,6 +15,11 @@ case "$bits:$kind" in
   *) fail "not a $bits-bit GUI program: $kind" ;;
 esac
 echo "$kind"
+
+size=$(stat -c %s "$exe")
+if [ -n "$most" ] && [ "$size" -gt "$most" ]; then
+  fail "$size bytes, more than the $most it may have"
+fi
 
 allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll imm32.dll msvcrt.dll advapi32.dll $more "
 while read -r dll; do
