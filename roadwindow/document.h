@@ -21,7 +21,7 @@ namespace velmora::roadwindow {
 struct OpenRoad {
   model::Road road;
   report::Heights heights;
-  std::string source;  // the file's name, as messages and the GeoJSON name it
+  std::string source;        // the file's name, as messages and the GeoJSON name it
   std::string profile_name;  // the LandXML profile's, or the profile file's
 };
 
