@@ -166,6 +166,32 @@ TEST(TableCsv, TheWindowHoldsAtMostAMillionRows) {
   EXPECT_EQ(std::count(table.bytes.begin(), table.bytes.end(), '\r'), 6);
 }
 
+// A LandXML road brings its own design profile into the window, the one
+// chosen where it holds several: Design B rises 10 over 1000 from 50, so
+// the table's h at station 1500 is 55, worked by hand.
+TEST(LoadRoad, ALandXmlRoadsOwnProfileIsTheWindows) {
+  constexpr std::string_view kXml =
+      R"(<LandXML xmlns="http://www.landxml.org/schema/LandXML-1.2" version="1.2">
+<Alignments><Alignment name="Main" length="1000" staStart="1000"><CoordGeom>
+<Line length="1000"><Start>5000 2000</Start><End>6000 2000</End></Line></CoordGeom>
+<Profile><ProfAlign name="Design A"><PVI>1000 100</PVI><PVI>2000 110</PVI></ProfAlign>
+<ProfAlign name="Design B"><PVI>1000 50</PVI><PVI>2000 60</PVI></ProfAlign></Profile>
+</Alignment></Alignments></LandXML>)";
+  EXPECT_EQ(ProfileNames(kXml, std::nullopt), (std::vector<std::string>{"Design A", "Design B"}));
+  EXPECT_TRUE(ProfileNames(kXml, std::string("Other")).empty());
+  EXPECT_TRUE(std::holds_alternative<model::LoadError>(LoadRoad(kXml, "two.xml")));
+  auto loaded = LoadRoad(kXml, "two.xml", std::nullopt, std::string("Design B"));
+  ASSERT_TRUE(std::holds_alternative<OpenRoad>(loaded));
+  const OpenRoad& open = std::get<OpenRoad>(loaded);
+  EXPECT_EQ(open.profile_name, "Design B");
+  TableSettings settings;
+  settings.step = 500;
+  settings.stations = model::StationFormat::kPlain;
+  const Output table = TableCsv(open, settings);
+  EXPECT_NE(table.bytes.find("\n1500,,5500.0000,2000.0000,55.0000,"), std::string::npos)
+      << table.bytes;
+}
+
 TEST(LoadErrorMessage, EachKindHasItsOwnSentenceAndThePlace) {
   using Kind = model::LoadError::Kind;
   std::set<std::string_view> sentences;
