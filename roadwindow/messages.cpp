@@ -18,9 +18,9 @@ std::string_view KindSentence(model::LoadError::Kind kind) {
     case Kind::kJoin:
       return "该元素无法接续前一元素计算。请检查其起点、半径与方位角。";
     case Kind::kLandXml:
-      return "不是可读取的 LandXML 文件，或其中的线形无法计算。";
+      return "不是可读取的 LandXML 文件，或其中的线形或纵断面无法计算。";
     case Kind::kAlignment:
-      return "未选定线形，或所指名的线形不在文件中。";
+      return "未选定线形或纵断面，或所指名的线形、纵断面不在文件中。";
     case Kind::kWrongOption:
       return "元素文件只有一条线形，不能按名称选择线形。";
     case Kind::kHeightFile:
