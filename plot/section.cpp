@@ -61,49 +61,8 @@ std::string Pair(double in, double out, bool trim) {
   return a == b ? a : a + '/' + b;
 }
 
-class Svg {
+class Svg : public SvgText {
  public:
-  std::string text;
-
-  void Text(double x, double y, std::string_view anchor, std::string_view label,
-            std::string_view extra = {}) {
-    text += "<text x=\"";
-    AppendPixels(text, x);
-    text += "\" y=\"";
-    AppendPixels(text, y);
-    text += "\" text-anchor=\"";
-    text += anchor;
-    text += '"';
-    if (!extra.empty()) {
-      text += ' ';
-      text += extra;
-    }
-    text += '>';
-    text += XmlText(label);
-    text += "</text>\n";
-  }
-  // Text turned `degrees` clockwise about its anchor.
-  void Turned(double x, double y, double degrees, std::string_view anchor, std::string_view label) {
-    std::string turn = "transform=\"rotate(";
-    AppendPixels(turn, degrees);
-    turn += ' ';
-    AppendPixels(turn, x);
-    turn += ' ';
-    AppendPixels(turn, y);
-    turn += ")\"";
-    Text(x, y, anchor, label, turn);
-  }
-  void Line(double x1, double y1, double x2, double y2) {
-    text += "<line x1=\"";
-    AppendPixels(text, x1);
-    text += "\" y1=\"";
-    AppendPixels(text, y1);
-    text += "\" x2=\"";
-    AppendPixels(text, x2);
-    text += "\" y2=\"";
-    AppendPixels(text, y2);
-    text += "\"/>\n";
-  }
   void Point(const SectionFrame& frame, double s, double z) {
     if (text.back() != '"') {
       text += ' ';

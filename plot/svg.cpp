@@ -113,39 +113,7 @@ double TextWidth(std::string_view text) {
   return ems * kFontSize;
 }
 
-class Svg {
- public:
-  std::string text;
-
-  void Text(double x, double y, std::string_view anchor, std::string_view label,
-            std::string_view extra = {}) {
-    text += "<text x=\"";
-    Put(text, x);
-    text += "\" y=\"";
-    Put(text, y);
-    text += "\" text-anchor=\"";
-    text += anchor;
-    text += '"';
-    if (!extra.empty()) {
-      text += ' ';
-      text += extra;
-    }
-    text += '>';
-    text += XmlText(label);
-    text += "</text>\n";
-  }
-  void Line(double x1, double y1, double x2, double y2) {
-    text += "<line x1=\"";
-    Put(text, x1);
-    text += "\" y1=\"";
-    Put(text, y1);
-    text += "\" x2=\"";
-    Put(text, x2);
-    text += "\" y2=\"";
-    Put(text, y2);
-    text += "\"/>\n";
-  }
-};
+using Svg = SvgText;
 
 // Labels put beside a point, out along a direction, moved farther out while
 // they would cover one already placed.
@@ -250,6 +218,48 @@ std::string XmlText(std::string_view text) {
 }
 
 void AppendPixels(std::string& out, double value) { Put(out, value); }
+
+void SvgText::Text(double x, double y, std::string_view anchor, std::string_view label,
+                   std::string_view extra) {
+  text += "<text x=\"";
+  Put(text, x);
+  text += "\" y=\"";
+  Put(text, y);
+  text += "\" text-anchor=\"";
+  text += anchor;
+  text += '"';
+  if (!extra.empty()) {
+    text += ' ';
+    text += extra;
+  }
+  text += '>';
+  text += XmlText(label);
+  text += "</text>\n";
+}
+
+void SvgText::Turned(double x, double y, double degrees, std::string_view anchor,
+                     std::string_view label) {
+  std::string turn = "transform=\"rotate(";
+  Put(turn, degrees);
+  turn += ' ';
+  Put(turn, x);
+  turn += ' ';
+  Put(turn, y);
+  turn += ")\"";
+  Text(x, y, anchor, label, turn);
+}
+
+void SvgText::Line(double x1, double y1, double x2, double y2) {
+  text += "<line x1=\"";
+  Put(text, x1);
+  text += "\" y1=\"";
+  Put(text, y1);
+  text += "\" x2=\"";
+  Put(text, x2);
+  text += "\" y2=\"";
+  Put(text, y2);
+  text += "\"/>\n";
+}
 
 double RoundLengthBelow(double limit) {
   double power = std::pow(10.0, std::floor(std::log10(limit)));

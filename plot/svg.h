@@ -73,4 +73,18 @@ std::string XmlText(std::string_view text);
 // without trailing zeros ("12.5", "12").
 void AppendPixels(std::string& out, double value);
 
+// SVG elements written as the pictures write them, gathered in `text`.
+class SvgText {
+ public:
+  std::string text;
+
+  // A <text> at (x, y) with its text-anchor, any `extra` attributes, and
+  // the label escaped.
+  void Text(double x, double y, std::string_view anchor, std::string_view label,
+            std::string_view extra = {});
+  // The same turned `degrees` clockwise about its anchor.
+  void Turned(double x, double y, double degrees, std::string_view anchor, std::string_view label);
+  void Line(double x1, double y1, double x2, double y2);
+};
+
 }  // namespace velmora::plot
