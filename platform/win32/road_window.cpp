@@ -226,6 +226,13 @@ class RoadWindow final : public BaseWindow, public MessageFilter {
 
   void Open();
   void OpenHeights(bool profile);
+  // The file's name and its bytes; nothing, with the reason shown, when it
+  // cannot be read.
+  struct ReadFile {
+    std::string name;
+    std::string bytes;
+  };
+  std::optional<ReadFile> Read(const std::wstring& path);
   void Apply(bool force);
   void ShowTable();
   void ShowCurves();
@@ -474,30 +481,40 @@ void RoadWindow::SetColumns(HWND list, const roadwindow::TableModel& model) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-void RoadWindow::OpenFile(const std::wstring& path) {
+std::optional<RoadWindow::ReadFile> RoadWindow::Read(const std::wstring& path) {
   std::string error;
-  const std::string name = Narrow(FileNameOf(path));
-  const std::optional<std::string> bytes = ReadWholeFile(path, error);
+  std::string name = Narrow(FileNameOf(path));
+  std::optional<std::string> bytes = ReadWholeFile(path, error);
   if (!bytes) {
     Refuse("无法读取文件：" + name + "\n\n" + error);
+    return std::nullopt;
+  }
+  return ReadFile{std::move(name), std::move(*bytes)};
+}
+
+void RoadWindow::OpenFile(const std::wstring& path) {
+  const std::optional<ReadFile> file = Read(path);
+  if (!file) {
     return;
   }
+  const std::string& name = file->name;
   std::optional<std::string> alignment;
-  if (const std::vector<std::string> names = roadwindow::AlignmentNames(*bytes); !names.empty()) {
+  if (const std::vector<std::string> names = roadwindow::AlignmentNames(file->bytes);
+      !names.empty()) {
     alignment = AlignmentChooser::Ask(Hwnd(), names);
     if (!alignment) {
       return;  // the user kept the road that was open
     }
   }
   std::optional<std::string> profile;
-  if (const std::vector<std::string> names = roadwindow::ProfileNames(*bytes, alignment);
+  if (const std::vector<std::string> names = roadwindow::ProfileNames(file->bytes, alignment);
       !names.empty()) {
     profile = AlignmentChooser::Ask(Hwnd(), names, L"选择纵断面");
     if (!profile) {
       return;
     }
   }
-  auto loaded = roadwindow::LoadRoad(*bytes, name, alignment, profile);
+  auto loaded = roadwindow::LoadRoad(file->bytes, name, alignment, profile);
   if (auto* refused = std::get_if<model::LoadError>(&loaded)) {
     Refuse(roadwindow::LoadErrorMessage(*refused));
     return;
@@ -524,16 +541,14 @@ void RoadWindow::OpenHeights(bool profile) {
   if (!path) {
     return;
   }
-  std::string error;
-  const std::string name = Narrow(FileNameOf(*path));
-  const std::optional<std::string> bytes = ReadWholeFile(*path, error);
-  if (!bytes) {
-    Refuse("无法读取文件：" + name + "\n\n" + error);
+  const std::optional<ReadFile> file = Read(*path);
+  if (!file) {
     return;
   }
+  const std::string& name = file->name;
   const std::optional<model::LoadError> refused =
-      profile ? roadwindow::LoadProfile(*road_, *bytes, name)
-              : roadwindow::LoadCrossSlopes(*road_, *bytes, name);
+      profile ? roadwindow::LoadProfile(*road_, file->bytes, name)
+              : roadwindow::LoadCrossSlopes(*road_, file->bytes, name);
   if (refused) {
     Refuse(roadwindow::LoadErrorMessage(*refused));
     return;
@@ -659,14 +674,12 @@ void RoadWindow::BatchLocate() {
   if (!points) {
     return;
   }
-  std::string error;
-  const std::string name = Narrow(FileNameOf(*points));
-  const std::optional<std::string> bytes = ReadWholeFile(*points, error);
-  if (!bytes) {
-    Refuse("无法读取文件：" + name + "\n\n" + error);
+  const std::optional<ReadFile> file = Read(*points);
+  if (!file) {
     return;
   }
-  roadwindow::Output output = roadwindow::LocateFile(*road_, settings_, *bytes, name);
+  const std::string& name = file->name;
+  roadwindow::Output output = roadwindow::LocateFile(*road_, settings_, file->bytes, name);
   if (output.refusal) {
     Refuse("无法反算点文件：" + *output.refusal);
     return;
@@ -676,6 +689,7 @@ void RoadWindow::BatchLocate() {
   if (!target) {
     return;
   }
+  std::string error;
   if (!WriteWholeFile(*target, output.bytes, error)) {
     Refuse("无法写入文件：" + Narrow(FileNameOf(*target)) + "\n\n" + error);
     return;
