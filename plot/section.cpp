@@ -139,18 +139,10 @@ std::optional<SectionFrame> FitFrame(const std::vector<Vertex>& polygon,
 
 void Opening(Svg& svg, const SectionOptions& options, const SectionFrame& frame) {
   std::string& out = svg.text;
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
-  AppendPixels(out, options.width);
-  out += "\" height=\"";
-  AppendPixels(out, options.height);
-  out += "\" viewBox=\"0 0 ";
-  AppendPixels(out, options.width);
-  out += ' ';
-  AppendPixels(out, options.height);
+  svg.Open(options.width, options.height);
   // x = origin_x + (station - s) * scale,
   // y = origin_y - (elevation - z) * scale * exaggeration.
-  out += "\" data-velmora-section=\"" + Shortest(frame.station) + ' ' + Shortest(frame.elevation) +
+  out += " data-velmora-section=\"" + Shortest(frame.station) + ' ' + Shortest(frame.elevation) +
          ' ' + Shortest(frame.origin_x) + ' ' + Shortest(frame.origin_y) + ' ' +
          Shortest(frame.scale) + ' ' + Shortest(frame.exaggeration) + "\"";
   out += " font-family=\"DejaVu Sans, Noto Sans, WenQuanYi Zen Hei, sans-serif\" font-size=\"";

@@ -219,6 +219,19 @@ std::string XmlText(std::string_view text) {
 
 void AppendPixels(std::string& out, double value) { Put(out, value); }
 
+void SvgText::Open(double width, double height) {
+  text += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  text += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
+  Put(text, width);
+  text += "\" height=\"";
+  Put(text, height);
+  text += "\" viewBox=\"0 0 ";
+  Put(text, width);
+  text += ' ';
+  Put(text, height);
+  text += '"';
+}
+
 void SvgText::Text(double x, double y, std::string_view anchor, std::string_view label,
                    std::string_view extra) {
   text += "<text x=\"";
@@ -500,17 +513,9 @@ double TickInterval(const road::Alignment& alignment, const PlotOptions& options
 // white ground.
 void Opening(Svg& svg, const PlotOptions& options, const Frame& frame) {
   std::string& out = svg.text;
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
-  Put(out, options.width);
-  out += "\" height=\"";
-  Put(out, options.height);
-  out += "\" viewBox=\"0 0 ";
-  Put(out, options.width);
-  out += ' ';
-  Put(out, options.height);
+  svg.Open(options.width, options.height);
   // x = origin_x + (easting - east) * scale, y = origin_y + (north - northing) * scale.
-  out += "\" data-velmora-frame=\"" + Shortest(frame.east) + ' ' + Shortest(frame.north) + ' ' +
+  out += " data-velmora-frame=\"" + Shortest(frame.east) + ' ' + Shortest(frame.north) + ' ' +
          Shortest(frame.origin_x) + ' ' + Shortest(frame.origin_y) + ' ' + Shortest(frame.scale) +
          "\"";
   out += " font-family=\"DejaVu Sans, Noto Sans, WenQuanYi Zen Hei, sans-serif\" font-size=\"";

@@ -78,6 +78,10 @@ class SvgText {
  public:
   std::string text;
 
+  // The XML declaration and the svg element's start, `width` by `height`
+  // pixels with a viewBox to match; its tag is left open for the picture's
+  // own attributes.
+  void Open(double width, double height);
   // A <text> at (x, y) with its text-anchor, any `extra` attributes, and
   // the label escaped.
   void Text(double x, double y, std::string_view anchor, std::string_view label,
