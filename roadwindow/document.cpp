@@ -33,44 +33,24 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 }  // namespace
 
-std::vector<std::string> AlignmentNames(std::string_view bytes) {
+LandXmlChoices ChoicesOf(std::string_view bytes) {
+  LandXmlChoices choices;
   if (!model::LooksLikeXml(bytes)) {
-    return {};
-  }
-  std::string error;
-  const std::optional<landxml::Document> document = landxml::ReadLandXml(bytes, error);
-  if (!document || document->alignments.size() < 2) {
-    return {};
-  }
-  std::vector<std::string> names;
-  for (const landxml::ReadAlignment& alignment : document->alignments) {
-    names.push_back(alignment.name);
-  }
-  return names;
-}
-
-std::vector<std::string> ProfileNames(std::string_view bytes,
-                                      const std::optional<std::string>& alignment) {
-  if (!model::LooksLikeXml(bytes)) {
-    return {};
+    return choices;
   }
   std::string error;
   const std::optional<landxml::Document> document = landxml::ReadLandXml(bytes, error);
   if (!document) {
-    return {};
+    return choices;  // the road's loading says why
   }
-  std::vector<std::string> names;
-  for (const landxml::ReadAlignment& read : document->alignments) {
-    if (alignment ? read.name == *alignment : document->alignments.size() == 1) {
-      for (const landxml::ReadProfile& profile : read.profiles) {
-        names.push_back(profile.name);
-      }
+  for (const landxml::ReadAlignment& alignment : document->alignments) {
+    choices.alignments.push_back(alignment.name);
+    std::vector<std::string>& names = choices.profiles.emplace_back();
+    for (const landxml::ReadProfile& profile : alignment.profiles) {
+      names.push_back(profile.name);
     }
   }
-  if (names.size() < 2) {
-    names.clear();
-  }
-  return names;
+  return choices;
 }
 
 std::variant<OpenRoad, model::LoadError> LoadRoad(std::string_view bytes, std::string_view name,

@@ -25,15 +25,15 @@ struct OpenRoad {
   std::string profile_name;  // the LandXML profile's, or the profile file's
 };
 
-// The names of a LandXML file's alignments when it holds several (the
-// window asks which to take); empty for any other file.
-std::vector<std::string> AlignmentNames(std::string_view bytes);
-
-// The names of the design profiles (ProfAlign) of a LandXML file's
-// alignment `alignment` (or its only one) when it holds several (the window
-// asks which to take); empty otherwise.
-std::vector<std::string> ProfileNames(std::string_view bytes,
-                                      const std::optional<std::string>& alignment);
+// What the window asks of a LandXML file before it opens it: the names of
+// its alignments, and of each one's design profiles (ProfAlign), in file
+// order; empty for any other file. The window asks which alignment where
+// there are several, then which profile where that alignment has several.
+struct LandXmlChoices {
+  std::vector<std::string> alignments;
+  std::vector<std::vector<std::string>> profiles;  // one list an alignment
+};
+LandXmlChoices ChoicesOf(std::string_view bytes);
 
 // Reads a road file; `alignment` names the LandXML alignment to take, and
 // `profile` its design profile where it holds several. A LandXML road's own

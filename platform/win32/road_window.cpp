@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -103,14 +104,14 @@ std::string ColumnName(const std::string& name) {
   return name;
 }
 
-// The small dialog that asks which alignment of a LandXML file to open:
-// a list and the two buttons, laid out in dialog units (Windows scales
-// them for the dialog's DPI).
-class AlignmentChooser {
+// The small dialog that asks which alignment of a LandXML file to open,
+// or which of its design profiles: a list and the two buttons, laid out in dialog units (Windows
+// scales them for the dialog's DPI).
+class NameChooser {
  public:
   static std::optional<std::string> Ask(HWND owner, const std::vector<std::string>& names,
                                         const wchar_t* title = L"选择线形") {
-    AlignmentChooser chooser(names);
+    NameChooser chooser(names);
     std::vector<WORD> t;
     const auto words = [&t](const wchar_t* text) {
       for (; *text != 0; ++text) {
@@ -165,13 +166,13 @@ class AlignmentChooser {
   }
 
  private:
-  explicit AlignmentChooser(const std::vector<std::string>& names) : names_(names) {}
+  explicit NameChooser(const std::vector<std::string>& names) : names_(names) {}
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<AlignmentChooser*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* self = reinterpret_cast<NameChooser*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
       case WM_INITDIALOG: {
         SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-        self = reinterpret_cast<AlignmentChooser*>(lparam);
+        self = reinterpret_cast<NameChooser*>(lparam);
         HWND list = GetDlgItem(dialog, 100);
         for (const std::string& name : self->names_) {
           SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(name).c_str()));
@@ -498,18 +499,21 @@ void RoadWindow::OpenFile(const std::wstring& path) {
     return;
   }
   const std::string& name = file->name;
+  const roadwindow::LandXmlChoices choices = roadwindow::ChoicesOf(file->bytes);
   std::optional<std::string> alignment;
-  if (const std::vector<std::string> names = roadwindow::AlignmentNames(file->bytes);
-      !names.empty()) {
-    alignment = AlignmentChooser::Ask(Hwnd(), names);
+  std::size_t chosen = 0;
+  if (choices.alignments.size() > 1) {
+    alignment = NameChooser::Ask(Hwnd(), choices.alignments);
     if (!alignment) {
       return;  // the user kept the road that was open
     }
+    chosen = static_cast<std::size_t>(
+        std::find(choices.alignments.begin(), choices.alignments.end(), *alignment) -
+        choices.alignments.begin());
   }
   std::optional<std::string> profile;
-  if (const std::vector<std::string> names = roadwindow::ProfileNames(file->bytes, alignment);
-      !names.empty()) {
-    profile = AlignmentChooser::Ask(Hwnd(), names, L"选择纵断面");
+  if (chosen < choices.profiles.size() && choices.profiles[chosen].size() > 1) {
+    profile = NameChooser::Ask(Hwnd(), choices.profiles[chosen], L"选择纵断面");
     if (!profile) {
       return;
     }

@@ -177,8 +177,10 @@ TEST(LoadRoad, ALandXmlRoadsOwnProfileIsTheWindows) {
 <Profile><ProfAlign name="Design A"><PVI>1000 100</PVI><PVI>2000 110</PVI></ProfAlign>
 <ProfAlign name="Design B"><PVI>1000 50</PVI><PVI>2000 60</PVI></ProfAlign></Profile>
 </Alignment></Alignments></LandXML>)";
-  EXPECT_EQ(ProfileNames(kXml, std::nullopt), (std::vector<std::string>{"Design A", "Design B"}));
-  EXPECT_TRUE(ProfileNames(kXml, std::string("Other")).empty());
+  const LandXmlChoices choices = ChoicesOf(kXml);
+  EXPECT_EQ(choices.alignments, std::vector<std::string>{"Main"});
+  ASSERT_EQ(choices.profiles.size(), 1u);
+  EXPECT_EQ(choices.profiles[0], (std::vector<std::string>{"Design A", "Design B"}));
   EXPECT_TRUE(std::holds_alternative<model::LoadError>(LoadRoad(kXml, "two.xml")));
   auto loaded = LoadRoad(kXml, "two.xml", std::nullopt, std::string("Design B"));
   ASSERT_TRUE(std::holds_alternative<OpenRoad>(loaded));
